@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/dialog_service.h"
+
+#include <QPointer>
+
+class QWidget;
+
+// Message boxes as real windows, owned by (and placed relative to) the main
+// window.
+class QtDialogService : public DialogService
+{
+public:
+    explicit QtDialogService(QWidget* owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    int showBox(const BoxRequest& request) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};
