@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/qt_print.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
