@@ -48,7 +48,19 @@ IniFile::IniFile(const QString& path) : m_path(path)
     if (!file.open(QIODevice::ReadOnly))
         return;
     m_existed = true;
-    const QByteArray data = file.readAll();
+    parse(file.readAll());
+}
+
+IniFile IniFile::fromBytes(const QByteArray& bytes, const QString& path)
+{
+    IniFile ini;
+    ini.m_path = path;
+    ini.parse(bytes);
+    return ini;
+}
+
+void IniFile::parse(const QByteArray& data)
+{
     qsizetype start = 0;
     const qsizetype size = data.size();
     for (qsizetype i = 0; i < size; ++i) {

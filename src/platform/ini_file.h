@@ -16,6 +16,8 @@ class IniFile
 {
 public:
     explicit IniFile(const QString& path);
+    // Parses `bytes` as if they were the file at `path` (nothing is read).
+    static IniFile fromBytes(const QByteArray& bytes, const QString& path = QString());
 
     const QString& path() const { return m_path; }
     bool existedOnLoad() const { return m_existed; }
@@ -54,6 +56,8 @@ private:
         QString name; // section or key name, trimmed
     };
 
+    IniFile() = default;
+    void parse(const QByteArray& data);
     static Line parseLine(const QByteArray& raw);
     // Index of the section header, or -1.
     qsizetype findSection(const QString& section) const;
