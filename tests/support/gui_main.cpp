@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv)
 {
+    qputenv("KELVRA_NO_DESKTOP_ACTIONS", "1"); // never mail or power off from a test
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

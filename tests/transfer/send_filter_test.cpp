@@ -1,4 +1,5 @@
 #include "support/qt_print.h"
+#include "platform/desktop_services.h"
 #include "transfer/send_filter.h"
 #include "transfer/send_progress.h"
 #include "transfer/transfer_state.h"
@@ -84,4 +85,20 @@ TEST(SendProgress, Texts)
     EXPECT_EQ(SendCodeText(0) + SpeedText(2) + StopBitsText(0), "ISO  : 9600, 1");
     EXPECT_EQ(SendCodeText(1) + SpeedText(3) + StopBitsText(7), "EIA  :14400, 1.5");
     EXPECT_EQ(SpeedText(5), QString::fromUtf8(": 機器,"));
+}
+
+TEST(NotificationMail, HeadersStayOnOneLineAndJapaneseIsEncoded)
+{
+    const QByteArray mail = ComposeNotificationMail(
+        "op@example.com\nBcc: x@example.com", QString::fromUtf8("送信完了"),
+        QString::fromUtf8("開始 2026/12/11 10:00:00\n終了 2026/12/11 10:05:00\n送信無事完了しました｡"));
+    EXPECT_TRUE(mail.startsWith("To: op@example.com Bcc: x@example.com\n"));
+    EXPECT_FALSE(mail.contains("\nBcc:"));
+    EXPECT_TRUE(mail.contains("Subject: =?UTF-8?B?" + QString::fromUtf8("送信完了").toUtf8().toBase64() +
+                              "?=\n"));
+    EXPECT_TRUE(mail.endsWith(QString::fromUtf8("\n\n開始 2026/12/11 10:00:00\n終了 2026/12/11 "
+                                                "10:05:00\n送信無事完了しました｡\n")
+                                  .toUtf8()));
+    EXPECT_EQ(SplitCommand("/usr/sbin/sendmail -t"), QStringList({"/usr/sbin/sendmail", "-t"}));
+    EXPECT_EQ(SplitCommand("\"/opt/my mail\" -t"), QStringList({"/opt/my mail", "-t"}));
 }
