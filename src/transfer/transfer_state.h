@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 // The state of the transfer in progress, owned by the main window and shared
 // with the transfer thread. Flags the GUI thread sets while a transfer runs
@@ -34,6 +36,19 @@ struct TransferState
     std::atomic<int32_t> RateBaseBytes{0};
     std::atomic<int32_t> RemainingSeconds{0};
 
+    std::atomic<bool> StepRequested{false}; // the step key or button was pressed
+
     // Appends a log line (date, time, message) to LogText.
     void log(const QString& message);
+
+    // The GUI thread calls wake() after setting AbortRequested or
+    // StepRequested; a transfer thread waiting for either sleeps in
+    // waitForWake() instead of polling.
+    void wake();
+    void waitForWake(int timeoutMs);
+
+private:
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wakeCondition;
+    bool m_woken = false;
 };
