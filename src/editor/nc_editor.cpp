@@ -5,6 +5,16 @@
 #include <QMenu>
 #include <QWheelEvent>
 
+namespace {
+
+// Only the "before" notifications: the widget's own handling of the "after"
+// ones costs time in proportion to the text's length on every keystroke.
+constexpr long kModEvents = QsciScintillaBase::SC_MOD_INSERTCHECK |
+                            QsciScintillaBase::SC_MOD_BEFOREINSERT |
+                            QsciScintillaBase::SC_MOD_BEFOREDELETE;
+
+} // namespace
+
 NcEditor::NcEditor(QWidget* parent) : QsciScintilla(parent)
 {
     setUtf8(true);
@@ -18,7 +28,7 @@ NcEditor::NcEditor(QWidget* parent) : QsciScintilla(parent)
     SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_MOD_INSERTCHECK);
+    SendScintilla(SCI_SETMODEVENTMASK, kModEvents);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &NcEditor::onModified);
@@ -28,7 +38,9 @@ void NcEditor::newDocument(qsizetype bytes)
 {
     // No style bytes: plain NC text needs no highlighting, and they would
     // double the memory of a large text.
-    const long doc = SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(bytes + 1),
+    // Room to spare: the text pointer and the first keystrokes then need no
+    // second copy of a large text.
+    const long doc = SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(bytes + 65536),
                                    long(SC_DOCUMENTOPTION_STYLES_NONE));
     SendScintilla(SCI_SETDOCPOINTER, 0, reinterpret_cast<void*>(doc));
     SendScintilla(SCI_RELEASEDOCUMENT, 0, reinterpret_cast<void*>(doc));
@@ -86,7 +98,7 @@ void NcEditor::endLoad()
     SendScintilla(SCI_SETUNDOCOLLECTION, 1);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_MOD_INSERTCHECK);
+    SendScintilla(SCI_SETMODEVENTMASK, kModEvents);
     SendScintilla(SCI_GOTOPOS, 0);
     m_firstChangedLine = -1;
     m_loading = false;
@@ -233,16 +245,30 @@ void NcEditor::onModified(int position, int type, const char* text, int length, 
         qsizetype room = std::max<qsizetype>(m_textLimit - byteLength(), 0);
         if (length > room) {
             // Cut on a character boundary.
-            while (room > 0 && (static_cast<unsigned char>(text[room]) & 0xC0) == 0x80)
+            while (text && room > 0 && (static_cast<unsigned char>(text[room]) & 0xC0) == 0x80)
                 --room;
-            SendScintilla(SCI_CHANGEINSERTION, static_cast<unsigned long>(room), text);
+            static const char nothing[] = "";
+            const QByteArray kept = room > 0 && text ? QByteArray(text, room) : QByteArray();
+            SendScintilla(SCI_CHANGEINSERTION, static_cast<unsigned long>(kept.size()),
+                          kept.isEmpty() ? nothing : kept.constData());
         }
         return;
     }
-    if (type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) {
+    if (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) {
         const int line = lineOfPosition(position);
         if (m_firstChangedLine < 0 || line < m_firstChangedLine)
             m_firstChangedLine = line;
+        // Told once the change is done, for all changes of one command.
+        if (!m_editPending) {
+            m_editPending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_editPending = false;
+                    emit textEdited();
+                },
+                Qt::QueuedConnection);
+        }
     }
 }
 

@@ -85,6 +85,9 @@ public:
     std::function<void(QKeyEvent*)> afterKey;
 
 signals:
+    // The text was changed by the user or a command (not by a load); sent
+    // from the event loop right after the change.
+    void textEdited();
     void mouseButtonEvent();
     void wheelTurned(int delta);
 
@@ -111,4 +114,5 @@ private:
     QMenu* m_popup = nullptr;
     bool m_popupEnabled = true;
     bool m_loading = false;
+    bool m_editPending = false;
 };

@@ -423,7 +423,7 @@ void TMainForm::wireCommands()
     RichEdit1->typedCharFilter = [this](QChar c) { return RichEdit1KeyPress(c); };
     RichEdit1->beforeKey = [this](QKeyEvent* e) { RichEdit1KeyDown(e, false); };
     RichEdit1->afterKey = [this](QKeyEvent* e) { RichEdit1KeyDown(e, true); };
-    connect(RichEdit1, &QsciScintilla::textChanged, this, &TMainForm::RichEdit1Change);
+    connect(RichEdit1, &NcEditor::textEdited, this, &TMainForm::RichEdit1Change);
     connect(RichEdit1, &NcEditor::mouseButtonEvent, this, &TMainForm::RichEdit1MouseDown);
     connect(RichEdit1, &NcEditor::wheelTurned, this, &TMainForm::RichEdit1MouseWheel);
     connect(RichEdit1, &QsciScintilla::selectionChanged, this, &TMainForm::RichEdit1SelectionChange);
