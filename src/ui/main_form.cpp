@@ -1041,10 +1041,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return QMainWindow::eventFilter(watched, event);
-    // A key travels up from the focus widget; look at it once.
-    QWidget* focus = QApplication::focusWidget();
-    if (focus ? watched != focus : !static_cast<QWidget*>(watched)->isWindow())
-        return QMainWindow::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     const bool abortEnabled = speedButton(13)->isEnabled();
     if (key == Qt::Key_F1 && !abortEnabled && watched == RichEdit1 &&
