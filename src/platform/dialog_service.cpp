@@ -69,3 +69,27 @@ QStringList ScriptedDialogService::shownTexts() const
         texts.append(r.text);
     return texts;
 }
+
+FileDialogAnswer ScriptedDialogService::fileDialog(const FileDialogRequest& request)
+{
+    m_fileRequests.append(request);
+    if (m_files.isEmpty())
+        return {};
+    return m_files.takeFirst();
+}
+
+bool ScriptedDialogService::fontDialog(FontChoice& font)
+{
+    if (m_fonts.isEmpty())
+        return false;
+    font = m_fonts.takeFirst();
+    return true;
+}
+
+bool ScriptedDialogService::colorDialog(int& color)
+{
+    if (m_colors.isEmpty())
+        return false;
+    color = m_colors.takeFirst();
+    return true;
+}

@@ -1,5 +1,9 @@
 #include "platform/qt_dialog_service.h"
 
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -59,4 +63,90 @@ int QtDialogService::showBox(const BoxRequest& request)
             return value;
     }
     return (request.buttons & BoxButton::Cancel) ? int(BoxButton::Cancel) : int(BoxButton::None);
+}
+
+namespace {
+
+// "desc|*.NC;*.NC1|desc2|*.TXT|" -> Qt name filters. Patterns are offered in
+// both letter cases, since file names here are case-sensitive.
+QStringList toNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            patterns << p.toLower() << p.toUpper();
+        }
+        patterns.removeDuplicates();
+        if (patterns.isEmpty())
+            patterns << QStringLiteral("*");
+        filters << parts.at(i).trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return filters;
+}
+
+QColor fromValue(int value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+int toValue(const QColor& c)
+{
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+} // namespace
+
+FileDialogAnswer QtDialogService::fileDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(m_owner ? m_owner->window() : nullptr, request.title, request.folder);
+    const bool save = request.mode == FileDialogRequest::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList filters = toNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    if (!request.defaultSuffix.isEmpty() && !request.defaultSuffix.contains(QLatin1Char('*')))
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    FileDialogAnswer answer;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return answer;
+    answer.accepted = true;
+    answer.path = dialog.selectedFiles().first();
+    answer.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (answer.filterIndex <= 0)
+        answer.filterIndex = request.filterIndex;
+    return answer;
+}
+
+bool QtDialogService::fontDialog(FontChoice& font)
+{
+    QFont initial(font.family);
+    initial.setPointSize(font.pointSize > 0 ? font.pointSize : 12);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, m_owner ? m_owner->window() : nullptr);
+    if (!ok)
+        return false;
+    font.family = chosen.family();
+    font.pointSize = chosen.pointSize();
+    return true;
+}
+
+bool QtDialogService::colorDialog(int& color)
+{
+    const QColor chosen = QColorDialog::getColor(fromValue(color), m_owner ? m_owner->window() : nullptr);
+    if (!chosen.isValid())
+        return false;
+    color = toValue(chosen);
+    return true;
+}
+
+void QtDialogService::beep()
+{
+    QApplication::beep();
 }

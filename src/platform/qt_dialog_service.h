@@ -15,6 +15,10 @@ public:
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     int showBox(const BoxRequest& request) override;
+    FileDialogAnswer fileDialog(const FileDialogRequest& request) override;
+    bool fontDialog(FontChoice& font) override;
+    bool colorDialog(int& color) override;
+    void beep() override;
 
 private:
     QPointer<QWidget> m_owner;

@@ -1,41 +1,94 @@
 #include "ui/main_form.h"
 
 #include "app/option_form.h"
+#include "editor/document_files.h"
+#include "editor/nc_editor.h"
+#include "editor/user_form.h"
 #include "platform/app_paths.h"
 #include "platform/cp932.h"
 #include "platform/ini_file.h"
 #include "platform/qt_dialog_service.h"
 #include "profiles/profile_numbers.h"
 #include "transfer/transfer_log.h"
+#include "ui/program_index_model.h"
 #include "ui/status_panel_bar.h"
 #include "ui/window_title.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+static void initGlyphs()
+{
+    Q_INIT_RESOURCE(glyphs);
+}
+
 namespace {
 
 const QString kUntitled = QStringLiteral("無題");
+const QString kScanning = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ番号抽出中");
+const QString kSelection = QStringLiteral("選択範囲");
+const QString kSaveTitle = QStringLiteral("ﾃﾞｰﾀ保存");
+// The save dialog's filter before the first Save As assigns the full one.
+const QString kDesignFilter = QStringLiteral(
+    "ＮＣ文章(*.nc;*.nc1;*.nc0)|*.NC;*.NC1;*.NC0|テキスト(*.txt)|*.TXT|すべて表示(*.*)|*.*|");
 
 QColor colorFromValue(int value)
 {
     // Red in the lowest byte, then green, then blue.
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
+
+int valueFromColor(const QColor& c)
+{
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+QIcon glyph(const char* name)
+{
+    return QIcon(QStringLiteral(":/glyphs/") + QString::fromLatin1(name) + QStringLiteral(".svg"));
+}
+
+// The images of ImageList1 by number; the menus set 7 and 9.
+QIcon imageListImage(int number)
+{
+    static const char* const images[] = {"new",  "open", "save", "cut",     "copy",
+                                         "paste", "delete", "undo", "print", "find"};
+    return number >= 0 && number < 10 ? glyph(images[number]) : QIcon();
+}
+
+// The editor as LoadDocument's target.
+class EditorSink : public DocumentSink
+{
+public:
+    explicit EditorSink(NcEditor& editor) : m_editor(editor) {}
+    void beginText(qsizetype expectedBytes) override { m_editor.beginLoad(expectedBytes); }
+    void appendText(const char* utf8, qsizetype size) override { m_editor.appendUtf8(utf8, size); }
+    void endText() override { m_editor.endLoad(); }
+    bool isTextEmpty() const override { return m_editor.isEmptyText(); }
+
+private:
+    NcEditor& m_editor;
+};
 
 } // namespace
 
@@ -48,8 +101,8 @@ public:
     QString dataFolder() const override { return m_form.m_config.DataFolder; }
     void collectFile(const QString& file) override
     {
-        m_form.RichEdit1->clear();
-        m_form.openDocument(file);
+        m_form.RichEdit1->clearText();
+        m_form.LoadDocument(m_form.RichEdit1, file, true);
         QFile collection(AppPaths::collectionFile());
         if (!collection.open(QIODevice::Append)) {
             m_form.dialogs().messageDialog(AppPaths::collectionFile() +
@@ -57,7 +110,9 @@ public:
                                            BoxIcon::Error, BoxButton::Ok);
             return;
         }
-        QString text = m_form.RichEdit1->toPlainText();
+        QString text = m_form.RichEdit1->plainText();
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
             text += QLatin1Char('\n');
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
@@ -65,13 +120,22 @@ public:
     }
     void openForSending(const QString& file) override
     {
-        m_form.RichEdit1->clear();
-        m_form.openDocument(file);
+        TMainForm& f = m_form;
+        f.RichEdit1->clearText();
+        const quint64 size = f.LoadDocument(f.RichEdit1, file, true);
+        f.SetEditorStatus(0, f.FormatDocumentSize(double(size)));
+        f.m_dialogFileName = file;
+        f.m_documentName = file;
+        f.setTitle(1);
+        f.SetEditorStatus(4, QString());
+        f.SetEditorStatus(1, QString());
+        f.AddRecentFile(file);
+        f.setModifiedOff();
     }
     void saveChangesPrompt() override
     {
-        // The editor is empty at start-up unless a collected file was loaded,
-        // which is never marked as changed.
+        if (m_form.isModified())
+            m_form.SaveChangesPrompt(m_form.m_dialogFileName, kSaveTitle);
     }
     QString collectionFile() const override { return AppPaths::collectionFile(); }
     void selectProfile(int profileNumber) override { m_form.m_config.SetNo = profileNumber; }
@@ -84,6 +148,7 @@ private:
 TMainForm::TMainForm(const QStringList& arguments, DialogService* dialogs, QWidget* parent)
     : QMainWindow(parent)
 {
+    initGlyphs();
     setObjectName(QStringLiteral("MainForm"));
     if (dialogs) {
         m_dialogs = dialogs;
@@ -91,12 +156,20 @@ TMainForm::TMainForm(const QStringList& arguments, DialogService* dialogs, QWidg
         m_ownDialogs = std::make_unique<QtDialogService>(this);
         m_dialogs = m_ownDialogs.get();
     }
+    setWindowIcon(glyph("kelvra"));
     buildWidgets();
+    wireCommands();
     OptionForm = new TOptionForm(m_config.options, *m_dialogs, this);
+    User = new TUser(m_config, *m_dialogs, this);
+    // F1 completion and the F3/Escape abort keys see every key first.
+    qApp->installEventFilter(this);
     FormCreate(arguments);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    qApp->removeEventFilter(this);
+}
 
 // ---------------------------------------------------------------- widgets
 
@@ -118,12 +191,10 @@ void TMainForm::buildWidgets()
     layout->addWidget(Panel2);
 
     m_editorStack = new QStackedWidget(central);
-    RichEdit1 = new QPlainTextEdit(m_editorStack);
+    RichEdit1 = new NcEditor(m_editorStack);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RichEdit2 = new QPlainTextEdit(m_editorStack);
+    RichEdit2 = new NcEditor(m_editorStack);
     RichEdit2->setObjectName(QStringLiteral("RichEdit2"));
-    RichEdit2->setLineWrapMode(QPlainTextEdit::NoWrap);
     RichEdit2->setReadOnly(true);
     m_editorStack->addWidget(RichEdit1);
     m_editorStack->addWidget(RichEdit2);
@@ -153,6 +224,16 @@ void TMainForm::buildWidgets()
     layout->addWidget(StatusBar1);
     setCentralWidget(central);
 
+    auto timer = [this](const char* name, int interval) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        return t;
+    };
+    Timer1 = timer("Timer1", 2000);
+    Timer2 = timer("Timer2", 1000);
+    Timer4 = timer("Timer4", 500);
+
     buildMenus();
 }
 
@@ -170,24 +251,27 @@ void TMainForm::buildToolbar()
         const char* caption;
         int tag;
         const char* hint;
+        const char* glyph;
     };
     static const Button buttons[] = {
-        {0, "SpeedButton1", "新規", 0, nullptr},
-        {40, "SpeedButton2", "開く", 0, nullptr},
-        {80, "SpeedButton3", "保存", 0, nullptr},
-        {125, "SpeedButton4", "切取", 0, nullptr},
-        {165, "SpeedButton5", "ｺﾋﾟｰ", 0, nullptr},
-        {205, "SpeedButton6", "貼付", 0, nullptr},
-        {245, "SpeedButton7", "戻す", 0, nullptr},
-        {285, "SpeedButton12", "検索", 0, nullptr},
-        {330, "SpeedButton8", "印刷", 0, nullptr},
-        {375, "SpeedButton9", "受信", 0, nullptr},
-        {415, "SpeedButton10", "送信", 1, nullptr},
-        {455, "SpeedButton15", "ﾘﾋﾟｰﾄ", 2, nullptr},
-        {495, "SpeedButton11", "設定", 0, "通信設定を変更します。"},
-        {535, "SpeedButton13", "中止", 0, "送信(受信)を中止します。"},
-        {575, "SpeedButton14", "ｽﾃｯﾌﾟ", 0, "ｽﾃｯﾌﾟ送信出来ます。"},
+        {0, "SpeedButton1", "新規", 0, nullptr, "new"},
+        {40, "SpeedButton2", "開く", 0, nullptr, "open"},
+        {80, "SpeedButton3", "保存", 0, nullptr, "save"},
+        {125, "SpeedButton4", "切取", 0, nullptr, "cut"},
+        {165, "SpeedButton5", "ｺﾋﾟｰ", 0, nullptr, "copy"},
+        {205, "SpeedButton6", "貼付", 0, nullptr, "paste"},
+        {245, "SpeedButton7", "戻す", 0, nullptr, "undo"},
+        {285, "SpeedButton12", "検索", 0, nullptr, "find"},
+        {330, "SpeedButton8", "印刷", 0, nullptr, "print"},
+        {375, "SpeedButton9", "受信", 0, nullptr, "receive"},
+        {415, "SpeedButton10", "送信", 1, nullptr, "send"},
+        {455, "SpeedButton15", "ﾘﾋﾟｰﾄ", 2, nullptr, "repeat"},
+        {495, "SpeedButton11", "設定", 0, "通信設定を変更します。", "settings"},
+        {535, "SpeedButton13", "中止", 0, "送信(受信)を中止します。", "abort"},
+        {575, "SpeedButton14", "ｽﾃｯﾌﾟ", 0, "ｽﾃｯﾌﾟ送信出来ます。", "step"},
     };
+    QFont small = font();
+    small.setPointSize(8);
     for (const Button& b : buttons) {
         auto* button = new QToolButton(Panel1);
         button->setObjectName(QString::fromLatin1(b.name));
@@ -195,6 +279,9 @@ void TMainForm::buildToolbar()
         button->setProperty("Tag", b.tag);
         button->setAutoRaise(true);
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIcon(glyph(b.glyph));
+        button->setIconSize(QSize(20, 20));
+        button->setFont(small);
         button->setGeometry(b.x + 2, 2, 40, 40);
         if (b.hint)
             button->setToolTip(QString::fromUtf8(b.hint));
@@ -205,12 +292,11 @@ void TMainForm::buildToolbar()
         bevel->setFrameStyle(QFrame::VLine | QFrame::Sunken);
         bevel->setGeometry(x + 2, 2, 5, 40);
     }
-    auto button = [this](const char* name) {
-        return Panel1->findChild<QToolButton*>(QString::fromLatin1(name));
-    };
-    connect(button("SpeedButton10"), &QToolButton::clicked, this, &TMainForm::SpeedButton10Click);
-    connect(button("SpeedButton15"), &QToolButton::clicked, this, &TMainForm::SpeedButton10Click);
-    connect(button("SpeedButton13"), &QToolButton::clicked, this, &TMainForm::SpeedButton13Click);
+}
+
+QToolButton* TMainForm::speedButton(int number) const
+{
+    return Panel1->findChild<QToolButton*>(QStringLiteral("SpeedButton") + QString::number(number));
 }
 
 void TMainForm::buildProgramNumberBar()
@@ -225,9 +311,16 @@ void TMainForm::buildProgramNumberBar()
     ComboBox1 = new QComboBox(Panel2);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(145, 5, 400, 23);
+    QFont listFont(QStringLiteral("ＭＳ ゴシック"));
+    listFont.setStyleHint(QFont::Monospace);
+    listFont.setPixelSize(15);
+    ComboBox1->setFont(listFont);
+    m_indexModel = new ProgramIndexModel(m_programIndex, this);
+    ComboBox1->setModel(m_indexModel);
     BitBtn1 = new QToolButton(Panel2);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(550, 4, 25, 25);
+    BitBtn1->setIcon(glyph("extract"));
     BitBtn1->setToolTip(QStringLiteral("手動でﾌﾟﾛｸﾞﾗﾑ番号を抽出します。"));
 
     Label2 = new QLabel(Panel2);
@@ -238,17 +331,16 @@ void TMainForm::buildProgramNumberBar()
                        const QColor& color) {
         auto* caption = new QLabel(QString::fromLatin1(label), Panel2);
         caption->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
-        caption->move(x, 2);
+        caption->move(x, 1);
         auto* edit = new QLineEdit(text, Panel2);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setFrame(false);
         edit->setReadOnly(true);
-        edit->setGeometry(x, 17, 20, 15);
+        edit->setGeometry(x, 16, 22, 16);
         QPalette palette = edit->palette();
         palette.setColor(QPalette::Text, color);
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
         edit->setPalette(palette);
-        connect(edit, &QObject::destroyed, caption, &QObject::deleteLater);
         return edit;
     };
     LabeledEdit1 = lamp("LabeledEdit1", "DSR", 535, QStringLiteral(" ●"), Qt::red);
@@ -265,6 +357,76 @@ QAction* TMainForm::addItem(QMenu* menu, const char* objectName, const QString& 
     item->setProperty("Tag", tag);
     m_actions.insert(item->objectName(), item);
     return item;
+}
+
+void TMainForm::wireCommands()
+{
+    auto button = [this](int n, void (TMainForm::*slot)()) {
+        connect(speedButton(n), &QToolButton::clicked, this, slot);
+    };
+    button(1, &TMainForm::open1Click);
+    button(2, &TMainForm::FileOpenClick);
+    button(3, &TMainForm::FileSaveClick);
+    button(4, &TMainForm::EditCutClick);
+    button(5, &TMainForm::EditCopyClick);
+    button(6, &TMainForm::EditPasteClick);
+    button(7, &TMainForm::EditUndoClick);
+    button(10, &TMainForm::SpeedButton10Click);
+    button(15, &TMainForm::SpeedButton10Click);
+    button(13, &TMainForm::SpeedButton13Click);
+    button(14, &TMainForm::SpeedButton14Click);
+    // SpeedButton8 (print), 9 (receive), 11 (settings) and 12 (find next)
+    // are wired when their commands exist.
+
+    auto item = [this](const char* name, void (TMainForm::*slot)()) {
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+    };
+    // ono_op, the profile items and the options are wired where they are built.
+    item("open1", &TMainForm::open1Click);
+    item("FileOpen", &TMainForm::FileOpenClick);
+    item("FileSave", &TMainForm::FileSaveClick);
+    item("FileSaveAs", &TMainForm::FileSaveAsClick);
+    for (int i = 0; i < 5; ++i)
+        item(QByteArray("MenuFile" + QByteArray::number(i)).constData(), &TMainForm::MenuFile0Click);
+    item("FileExit1", &TMainForm::FileExit1Click);
+    item("User_op", &TMainForm::User_opClick);
+    item("FileSearch1", &TMainForm::FileSearchClick);
+    for (const char* suffix : {"", "_s"}) {
+        auto twin = [&](const char* base, void (TMainForm::*slot)()) {
+            item((QByteArray(base) + suffix).constData(), slot);
+        };
+        twin("EditUndo", &TMainForm::EditUndoClick);
+        twin("EditCut", &TMainForm::EditCutClick);
+        twin("EditCopy", &TMainForm::EditCopyClick);
+        twin("EditPaste", &TMainForm::EditPasteClick);
+        twin("EditDelete", &TMainForm::EditDeleteClick);
+        twin("EditAll", &TMainForm::EditAllClick);
+        twin("EditDateTime", &TMainForm::EditDateTimeClick);
+        twin("EditDate", &TMainForm::EditDateClick);
+    }
+    item("EditFont", &TMainForm::EditFontClick);
+    item("screen_color", &TMainForm::screen_colorClick);
+    item("font_color", &TMainForm::font_colorClick);
+    item("FileNukidasi", &TMainForm::FileNukidasiClick);
+    item("Send", &TMainForm::SendClick);
+    item("stop_s", &TMainForm::SpeedButton13Click);
+    item("FileExit_s", &TMainForm::FileExit1Click);
+    // opSave, PrintSetting, FilePrint, DeskTop_set, SendTo_set, FindDo,
+    // FindNext, Replace, FindDo_s, jump, Replace_s, Menu_help1, Menu_hp,
+    // Menu_ver, Read, SetMenu_s arrive with their subsystems.
+
+    connect(BitBtn1, &QToolButton::clicked, this, &TMainForm::BitBtn1Click);
+    connect(ComboBox1, &QComboBox::activated, this, &TMainForm::ComboBox1Click);
+    connect(Timer4, &QTimer::timeout, this, &TMainForm::Timer4Timer);
+
+    RichEdit1->setPopupMenu(PopupMenu1);
+    RichEdit1->typedCharFilter = [this](QChar c) { return RichEdit1KeyPress(c); };
+    RichEdit1->beforeKey = [this](QKeyEvent* e) { RichEdit1KeyDown(e, false); };
+    RichEdit1->afterKey = [this](QKeyEvent* e) { RichEdit1KeyDown(e, true); };
+    connect(RichEdit1, &NcEditor::textEdited, this, &TMainForm::RichEdit1Change);
+    connect(RichEdit1, &NcEditor::mouseButtonEvent, this, &TMainForm::RichEdit1MouseDown);
+    connect(RichEdit1, &NcEditor::wheelTurned, this, &TMainForm::RichEdit1MouseWheel);
+    connect(RichEdit1, &QsciScintilla::selectionChanged, this, &TMainForm::RichEdit1SelectionChange);
 }
 
 void TMainForm::buildMenus()
@@ -298,8 +460,7 @@ void TMainForm::buildMenus()
     QAction* none = file->addSeparator();
     none->setObjectName(QStringLiteral("FileNone3"));
     none->setVisible(false);
-    connect(addItem(file, "FileExit1", QStringLiteral("終了")), &QAction::triggered, this,
-            &TMainForm::FileExit1Click);
+    addItem(file, "FileExit1", QStringLiteral("終了"));
 
     QMenu* edit = topMenu("EditMenu", QStringLiteral("編集(&E)"));
     connect(edit, &QMenu::aboutToShow, this, &TMainForm::EditMenuClick);
@@ -318,13 +479,14 @@ void TMainForm::buildMenus()
     fontMenu->setObjectName(QStringLiteral("EditFont_menu"));
     addItem(fontMenu, "EditFont", QStringLiteral("フォント設定"));
     fontMenu->addSeparator();
-    addItem(fontMenu, "MenuFont", QStringLiteral("フォント名"));
+    addItem(fontMenu, "MenuFont", QStringLiteral("フォント名"))->setEnabled(true);
     QMenu* colorMenu = edit->addMenu(QStringLiteral("画面カラー"));
     colorMenu->setObjectName(QStringLiteral("color_menu"));
     addItem(colorMenu, "screen_color", QStringLiteral("背景色設定"));
     addItem(colorMenu, "font_color", QStringLiteral("文字色設定"));
 
     QMenu* find = topMenu("FindMenu", QStringLiteral("検索・置換(&S)"));
+    connect(find, &QMenu::aboutToShow, this, &TMainForm::FindMenuClick);
     addItem(find, "FindDo", QStringLiteral("検索"));
     addItem(find, "FindNext", QStringLiteral("次を検索(F3)"));
     addItem(find, "Replace", QStringLiteral("置換"));
@@ -385,14 +547,35 @@ void TMainForm::buildMenus()
     help->addSeparator();
     addItem(help, "Menu_ver", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
 
+    // The editor's context menu.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    addItem(PopupMenu1, "EditUndo_s", QStringLiteral("元に戻す"), QKeySequence(QStringLiteral("Ctrl+Z")));
+    PopupMenu1->addSeparator();
+    addItem(PopupMenu1, "EditCut_s", QStringLiteral("切り取り"), QKeySequence(QStringLiteral("Ctrl+X")));
+    addItem(PopupMenu1, "EditCopy_s", QStringLiteral("コピー"), QKeySequence(QStringLiteral("Ctrl+C")));
+    addItem(PopupMenu1, "EditPaste_s", QStringLiteral("貼り付け"), QKeySequence(QStringLiteral("Ctrl+V")));
+    addItem(PopupMenu1, "EditDelete_s", QStringLiteral("削除"), QKeySequence(QStringLiteral("Ctrl+Del")));
+    PopupMenu1->addSeparator();
+    addItem(PopupMenu1, "EditAll_s", QStringLiteral("全て選択"), QKeySequence(QStringLiteral("Ctrl+A")));
+    addItem(PopupMenu1, "FileNukidasi", QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ選択(ｶｰｿﾙ位置)"));
+    PopupMenu1->addSeparator();
+    addItem(PopupMenu1, "EditDateTime_s", QStringLiteral("日付と時刻を挿入"));
+    addItem(PopupMenu1, "EditDate_s", QStringLiteral("日付を挿入"));
+    PopupMenu1->addSeparator();
+    addItem(PopupMenu1, "FindDo_s", QStringLiteral("検索"));
+    addItem(PopupMenu1, "jump", QStringLiteral("飛び先検索(GOTO,G65,M98)"));
+    addItem(PopupMenu1, "Replace_s", QStringLiteral("置換"));
+    // Its shortcuts belong to the main menu's twins.
+    for (QAction* a : PopupMenu1->actions())
+        a->setShortcutContext(Qt::WidgetShortcut);
+
     // The tray icon's menu.
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    connect(addItem(PopupMenu2, "Send", QStringLiteral("送信")), &QAction::triggered, this,
-            &TMainForm::SpeedButton10Click);
+    addItem(PopupMenu2, "Send", QStringLiteral("送信"));
     addItem(PopupMenu2, "Read", QStringLiteral("受信"));
-    connect(addItem(PopupMenu2, "stop_s", QStringLiteral("中止")), &QAction::triggered, this,
-            &TMainForm::SpeedButton13Click);
+    addItem(PopupMenu2, "stop_s", QStringLiteral("中止"));
     PopupMenu2->addSeparator();
     QMenu* traySet = PopupMenu2->addMenu(QStringLiteral("通信設定選択"));
     traySet->setObjectName(QStringLiteral("SetMenuS_s"));
@@ -410,8 +593,7 @@ void TMainForm::buildMenus()
     }
     addItem(PopupMenu2, "SetMenu_s", QStringLiteral("通信設定"));
     PopupMenu2->addSeparator();
-    connect(addItem(PopupMenu2, "FileExit_s", QStringLiteral("終了")), &QAction::triggered, this,
-            &TMainForm::FileExit1Click);
+    addItem(PopupMenu2, "FileExit_s", QStringLiteral("終了"));
 }
 
 // ---------------------------------------------------------------- start-up
@@ -419,16 +601,28 @@ void TMainForm::buildMenus()
 void TMainForm::FormCreate(const QStringList& arguments)
 {
     m_documentName = kUntitled;
+    m_dialogFileName = kUntitled;
+    m_saveDialogFilter = kDesignFilter;
 
     m_config = ConfigurationFile::read(IniFile(AppPaths::iniFile()));
     move(m_config.Left, m_config.Top);
     resize(m_config.Width, m_config.Height);
     applyEditorAppearance();
+    m_fileTypeFilter = BuildFileTypeFilter(m_config.User1_Name, m_config.User1_Mask,
+                                           m_config.User2_Name, m_config.User2_Mask);
+    const QString ext = DefaultExtensionFor(m_config.FileTypeIndex, false, m_config.User1_Mask,
+                                            m_config.User2_Mask);
+    if (!ext.isNull())
+        m_defaultExt = ext;
+    setFormattingRectangle();
+    SetEditorStatus(1, QString());
 
-    ComboBox1->clear();
+    clearProgramIndex();
     Label2->hide();
     LabeledEdit1->hide();
     LabeledEdit2->hide();
+    for (const char* name : {"LabeledEdit1Label", "LabeledEdit2Label"})
+        Panel2->findChild<QLabel*>(QString::fromLatin1(name))->hide();
     for (const QString& suffix : {QStringLiteral(""), QStringLiteral("_s")}) {
         for (int n = 1; n <= ProfileNumbers::kCount; ++n) {
             if (QAction* item = action(ProfileNumbers::menuItemName(n) + suffix))
@@ -436,9 +630,8 @@ void TMainForm::FormCreate(const QStringList& arguments)
         }
     }
     StatusBar2->hide();
-    m_speedButtons[13]->setEnabled(false); // SpeedButton13
-    m_speedButtons[14]->setEnabled(false); // SpeedButton14
-    SetEditorStatus(1, QString());
+    speedButton(13)->setEnabled(false);
+    speedButton(14)->setEnabled(false);
     m_abortPending = false;
 
     m_commandLine = CommandLineState();
@@ -476,18 +669,37 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     setAcceptDrops(true);
+    RebuildRecentMenu();
+    updateMenuFont();
     SetEditorStatus(3, QStringLiteral("挿入"));
     m_insertMode = true;
+    RichEdit1->setOverwriteMode(false);
+    RichEdit1->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     EditMenuClick();
     LoadProfile(m_config.SetNo);
     m_startupIdleDone = false;
     QTimer::singleShot(0, this, &TMainForm::StartPendingTransfer);
+    RichEdit1->setTextLimit(150000000);
+    RichEdit2->setTextLimit(150000000);
     action(QStringLiteral("icon_show"))->setChecked(m_config.options.op8);
     action(QStringLiteral("send_step"))->setChecked(m_config.options.op11);
     action(QStringLiteral("ono_op"))->setChecked(m_config.options.op18);
     m_transfer.StepSendEnabled = m_config.options.op11;
-    if (Options::isYes(m_config.options.op19) && !QFileInfo::exists(AppPaths::definitionFile()))
+
+    // The completion word list.
+    m_completion = WordCompletion();
+    QFile words(AppPaths::definitionFile());
+    if (Options::isYes(m_config.options.op19) && words.open(QIODevice::ReadOnly)) {
+        QString text = Cp932::decode(words.readAll());
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QStringList list = text.split(QLatin1Char('\n'));
+        if (!list.isEmpty() && list.last().isEmpty())
+            list.removeLast();
+        m_completion.setWords(list);
+    } else {
         m_config.options.op19 = QStringLiteral("N");
+    }
+    RichEdit1SelectionChange();
 }
 
 void TMainForm::StartPendingTransfer()
@@ -507,31 +719,21 @@ void TMainForm::StartPendingTransfer()
 
 void TMainForm::FileExit1Click()
 {
-    if (RichEdit1->document()->isModified()) {
+    if (isModified()) {
         const int answer = m_dialogs->systemBox(
-            m_documentName + QStringLiteral(" への変更を保存しますか？"), QStringLiteral("編集"),
+            m_dialogFileName + QStringLiteral(" への変更を保存しますか？"), QStringLiteral("編集"),
             BoxIcon::Warning, BoxButton::Yes | BoxButton::No | BoxButton::Cancel);
         if (answer == BoxButton::Cancel)
             return;
         if (answer == BoxButton::Yes) {
-            const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("データ保存"),
-                                                              m_config.DataFolder);
-            if (path.isEmpty()) {
-                close();
-                return;
-            }
-            QFile out(path);
-            QString text = RichEdit1->toPlainText();
-            text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-            if (!out.open(QIODevice::WriteOnly) || out.write(Cp932::encode(text)) < 0) {
-                m_dialogs->messageDialog(path + QStringLiteral(" に書き込めません"),
-                                         BoxIcon::Error, BoxButton::Ok);
+            FileSaveAsClick();
+            if (isModified()) {
+                close(); // asks once more through the close query
                 return;
             }
         }
     }
-    RichEdit1->clear();
-    RichEdit1->document()->setModified(false);
+    emptyEditor();
     setTitle(3);
     close();
 }
@@ -548,14 +750,20 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 bool TMainForm::FormCloseQuery()
 {
-    if (!RichEdit1->document()->isModified())
+    if (!isModified())
         return true;
     const int answer = m_dialogs->systemBox(
-        m_documentName + QStringLiteral(" への変更を保存しますか？"), QStringLiteral("編集"),
+        m_dialogFileName + QStringLiteral(" への変更を保存しますか？"), QStringLiteral("編集"),
         BoxIcon::Warning, BoxButton::Yes | BoxButton::No | BoxButton::Cancel);
-    if (answer == BoxButton::Cancel || answer == BoxButton::Yes)
+    if (answer == BoxButton::Cancel)
         return false;
-    RichEdit1->clear();
+    if (answer == BoxButton::Yes) {
+        m_saveDialogTitle = kSaveTitle;
+        FileSaveAsClick();
+        if (isModified())
+            return false;
+    }
+    emptyEditor();
     return true;
 }
 
@@ -564,13 +772,16 @@ void TMainForm::FormClose()
     if (m_closing)
         return;
     m_closing = true;
+    Timer4->stop();
 
     m_config.Left = x();
     m_config.Top = y();
     m_config.Width = width();
     m_config.Height = height();
-    m_config.FontName = RichEdit1->font().family();
-    m_config.FontSize = RichEdit1->font().pointSize();
+    m_config.FontName = RichEdit1->editorFont().family();
+    m_config.FontSize = RichEdit1->editorFont().pointSize();
+    m_config.FontColor = valueFromColor(RichEdit1->textColor());
+    m_config.ScreenColor = valueFromColor(RichEdit1->backgroundColor());
 
     IniFile ini(AppPaths::iniFile());
     ConfigurationFile::write(ini, m_config);
@@ -612,8 +823,11 @@ void TMainForm::Set1Click()
 
 void TMainForm::setting_opClick()
 {
+    m_windowGeometry = frameGeometry();
     OptionForm->showFor(frameGeometry());
     // The size display and the title may depend on the options just changed.
+    if (m_documentSize > 0)
+        SetEditorStatus(0, FormatDocumentSize(m_documentSize));
     setTitle(m_titleKind);
 }
 
@@ -654,13 +868,11 @@ void TMainForm::Menu_sendClick()
 
 void TMainForm::showLog(int kind)
 {
-    m_speedButtons[13]->setEnabled(false);
+    speedButton(13)->setEnabled(false);
     m_editorStack->setCurrentWidget(RichEdit2);
-    QFont font = RichEdit2->font();
-    font.setFamily(RichEdit1->font().family());
-    font.setPointSize(RichEdit1->font().pointSize());
-    RichEdit2->setFont(font);
-    RichEdit2->clear();
+    RichEdit2->setEditorFont(RichEdit1->editorFont());
+    RichEdit2->setTextColors(RichEdit1->textColor(), RichEdit1->backgroundColor());
+    RichEdit2->clearText();
     m_logViewActive = true;
 
     QString text;
@@ -697,7 +909,7 @@ void TMainForm::setTitle(int kind)
     if (kind == 5)
         setWindowTitle(StartupTitle(m_versionSuffix, m_osText));
     else
-        setWindowTitle(BuildWindowTitle(kind, m_documentName,
+        setWindowTitle(BuildWindowTitle(kind, m_dialogFileName,
                                         Options::isYes(m_config.options.op22), m_versionSuffix));
 }
 
@@ -724,6 +936,8 @@ void TMainForm::ShowProgramNumberBar()
     Label2->hide();
     LabeledEdit1->hide();
     LabeledEdit2->hide();
+    for (const char* name : {"LabeledEdit1Label", "LabeledEdit2Label"})
+        Panel2->findChild<QLabel*>(QString::fromLatin1(name))->hide();
 }
 
 void TMainForm::ShowTransferBar()
@@ -735,14 +949,16 @@ void TMainForm::ShowTransferBar()
     Label2->show();
     LabeledEdit1->show();
     LabeledEdit2->show();
+    for (const char* name : {"LabeledEdit1Label", "LabeledEdit2Label"})
+        Panel2->findChild<QLabel*>(QString::fromLatin1(name))->show();
 }
 
 void TMainForm::setControlsEnabled(bool enabled, bool includeTray, bool includeLogMenu)
 {
-    for (int i = 0; i < m_speedButtons.size(); ++i) {
-        const QString name = m_speedButtons[i]->objectName();
+    for (QToolButton* button : std::as_const(m_speedButtons)) {
+        const QString name = button->objectName();
         if (name != QLatin1String("SpeedButton13") && name != QLatin1String("SpeedButton14"))
-            m_speedButtons[i]->setEnabled(enabled);
+            button->setEnabled(enabled);
     }
     for (const char* menu : {"FileNew", "EditMenu", "FindMenu", "SetMenu", "OpMenu", "Menu_help"})
         m_menus.value(QString::fromLatin1(menu))->menuAction()->setEnabled(enabled);
@@ -759,11 +975,12 @@ void TMainForm::SetTransferMode(bool active)
 {
     setControlsEnabled(!active, true, !m_logViewActive);
     if (!active) {
-        m_speedButtons[13]->setEnabled(false);
+        speedButton(13)->setEnabled(false);
         RichEdit1->setReadOnly(false);
-        RichEdit1->moveCursor(QTextCursor::Start);
-        RichEdit1->ensureCursorVisible();
+        RichEdit1->setCaretPosition(0);
+        ScrollCaretLine(0, 0);
         StatusBar1->setPanelText(5, QString());
+        RichEdit1->viewport()->update();
         StatusBar2->hide();
         StatusBar1->show();
         m_abortPending = false;
@@ -771,7 +988,7 @@ void TMainForm::SetTransferMode(bool active)
     }
     if (m_logViewActive)
         return;
-    m_speedButtons[13]->setEnabled(true);
+    speedButton(13)->setEnabled(true);
     StatusBar2->show();
     StatusBar1->hide();
     if (m_activeProfile.send.DNC_Send == 1) {
@@ -789,30 +1006,49 @@ void TMainForm::SetScanMode(bool active)
 {
     setControlsEnabled(!active, false, true);
     if (active) {
-        m_speedButtons[13]->setEnabled(true);
+        speedButton(13)->setEnabled(true);
         return;
     }
     EditMenuClick();
     m_abortPending = false;
     BitBtn1->setEnabled(true);
-    m_speedButtons[13]->setEnabled(false);
+    speedButton(13)->setEnabled(false);
     StatusBar1->setPanelText(5, QString());
     StatusBar1->setPanelText(6, QString());
 }
 
 void TMainForm::EditMenuClick()
 {
-    const bool canUndo = RichEdit1->document()->isUndoAvailable();
-    for (const char* name : {"EditUndo", "SpeedButton7"}) {
-        if (QAction* a = action(QString::fromLatin1(name)))
-            a->setEnabled(canUndo);
-    }
-    m_speedButtons[6]->setEnabled(canUndo);
-    const bool selected = RichEdit1->textCursor().hasSelection();
-    for (const char* name : {"EditCut", "EditCopy", "EditDelete"})
+    action(QStringLiteral("EditUndo"))->setIcon(imageListImage(7));
+    const bool canUndo = RichEdit1->isUndoAvailable();
+    action(QStringLiteral("EditUndo"))->setEnabled(canUndo);
+    action(QStringLiteral("EditUndo_s"))->setEnabled(canUndo);
+    speedButton(7)->setEnabled(canUndo);
+    const bool selected = RichEdit1->hasSelectedText();
+    for (const char* name : {"EditCut", "EditCut_s", "EditCopy", "EditCopy_s", "EditDelete",
+                             "EditDelete_s"})
         action(QString::fromLatin1(name))->setEnabled(selected);
-    m_speedButtons[3]->setEnabled(selected);
-    m_speedButtons[4]->setEnabled(selected);
+    speedButton(4)->setEnabled(selected);
+    speedButton(5)->setEnabled(selected);
+}
+
+void TMainForm::FindMenuClick()
+{
+    action(QStringLiteral("FindDo"))->setIcon(imageListImage(9));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool abortEnabled = speedButton(13)->isEnabled();
+    if (key == Qt::Key_F1 && !abortEnabled && watched == RichEdit1 &&
+        Options::isYes(m_config.options.op19))
+        completeWord();
+    if (abortEnabled && (key == Qt::Key_F3 || key == Qt::Key_Escape))
+        m_transfer.AbortRequested = true;
+    return QMainWindow::eventFilter(watched, event); // never handled here
 }
 
 // ---------------------------------------------------------------- transfers
@@ -826,34 +1062,304 @@ void TMainForm::SpeedButton13Click()
 {
     m_transfer.AbortRequested = true;
     m_abortPending = true;
+    if (waitingForIndexScan && !IndexScanDone)
+        CancelIndexScan();
+}
+
+void TMainForm::SpeedButton14Click()
+{
+    // The step key of a step send; arrives with the send stream.
+}
+
+void TMainForm::SendClick()
+{
+    emptyEditor();
+    speedButton(10)->click();
 }
 
 // ---------------------------------------------------------------- documents
 
-void TMainForm::openDocument(const QString& path)
+bool TMainForm::isModified() const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_dialogs->messageDialog(QStringLiteral("呼出ﾃﾞｰﾀ\n") + path +
+    return RichEdit1->isModified();
+}
+
+void TMainForm::setModifiedOff()
+{
+    RichEdit1->setModified(false);
+}
+
+void TMainForm::emptyEditor()
+{
+    RichEdit1->clearText();
+    m_programIndex.clear();
+}
+
+quint64 TMainForm::LoadDocument(NcEditor* editor, const QString& path, bool mainDocument)
+{
+    EditorSink sink(*editor);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const LoadResult result = ::LoadDocument(sink, path, *m_dialogs);
+    QApplication::restoreOverrideCursor();
+    if (mainDocument) {
+        setFormattingRectangle();
+        m_config.DataFolder = DataFolderOf(path);
+        clearProgramIndex();
+    }
+    if (result.size != 0) {
+        Timer4->setInterval(1);
+        Timer4->start();
+    } else {
+        editor->clearText();
+    }
+    return result.size;
+}
+
+QString TMainForm::FormatDocumentSize(double bytes)
+{
+    m_documentSize = bytes;
+    return ::FormatDocumentSize(bytes, Options::isYes(m_config.options.op3));
+}
+
+void TMainForm::SaveChangesPrompt(const QString& name, const QString& dialogTitle)
+{
+    if (m_dialogs->systemBox(name + QStringLiteral(" への変更を保存しますか？"),
+                             QStringLiteral("編集"), BoxIcon::Warning,
+                             BoxButton::Yes | BoxButton::No) != BoxButton::Yes)
+        return;
+    m_saveDialogTitle = dialogTitle;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = m_saveDialogTitle;
+    request.folder = m_config.DataFolder;
+    request.fileName = m_dialogFileName;
+    request.filter = m_saveDialogFilter;
+    request.filterIndex = m_config.FileTypeIndex;
+    request.defaultSuffix = m_defaultExt;
+    const FileDialogAnswer answer = m_dialogs->fileDialog(request);
+    if (!answer.accepted)
+        return;
+    m_dialogFileName = answer.path;
+    QString error;
+    if (!WriteDocument(answer.path, RichEdit1->utf8View(), &error)) {
+        m_dialogs->messageDialog(answer.path + QStringLiteral(" に書き込めません\n") + error,
+                                 BoxIcon::Error, BoxButton::Yes);
+        return;
+    }
+    setTitle(1);
+    setModifiedOff();
+}
+
+void TMainForm::AddRecentFile(const QString& path)
+{
+    ::AddRecentFile(m_config.RecentFiles, path);
+    RebuildRecentMenu();
+}
+
+void TMainForm::RebuildRecentMenu()
+{
+    for (int place = 1; place <= 5; ++place) {
+        QAction* item = action(QStringLiteral("MenuFile") + QString::number(place - 1));
+        const RecentMenuItem shown = RecentMenuItemFor(place, m_config.RecentFiles.value(place - 1));
+        item->setVisible(shown.visible);
+        item->setEnabled(shown.enabled);
+        item->setText(shown.caption);
+    }
+}
+
+void TMainForm::open1Click()
+{
+    setFormattingRectangle();
+    if (isModified())
+        SaveChangesPrompt(m_documentName, kSaveTitle);
+    emptyEditor();
+    m_documentName = kUntitled;
+    m_dialogFileName = kUntitled;
+    setTitle(2);
+    SetEditorStatus(4, QString());
+    ShowCaretPosition();
+    StatusBar1->setPanelText(0, QStringLiteral("ｻｲｽﾞ"));
+    setModifiedOff();
+    clearProgramIndex();
+    m_programLetter.clear();
+}
+
+void TMainForm::openLoadedDocument(const QString& path)
+{
+    const quint64 size = LoadDocument(RichEdit1, path, true);
+    SetEditorStatus(0, FormatDocumentSize(double(size)));
+    Timer4->setInterval(100);
+    m_documentName = path;
+    m_dialogFileName = path;
+    setTitle(1);
+    SetEditorStatus(4, QString());
+    ShowCaretPosition();
+    setModifiedOff();
+}
+
+void TMainForm::FileOpenClick()
+{
+    if (isModified())
+        SaveChangesPrompt(m_documentName, kSaveTitle);
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.filter = m_fileTypeFilter;
+    request.filterIndex = m_config.FileTypeIndex;
+    const QString profileFolder = m_activeProfile.general.DirPath_Sub;
+    if (profileFolder.isEmpty()) {
+        request.folder = m_config.DataFolder;
+    } else if (QFileInfo(profileFolder).isDir()) {
+        request.folder = profileFolder;
+    } else {
+        request.folder = m_config.DataFolder;
+        m_dialogs->messageDialog(QStringLiteral("設定ﾌｫﾙﾀﾞ\n") + profileFolder +
+                                     QStringLiteral("が見つかりません｡"),
+                                 BoxIcon::Error, BoxButton::Yes);
+    }
+    const FileDialogAnswer answer = m_dialogs->fileDialog(request);
+    if (!answer.accepted)
+        return;
+    if (!QFileInfo::exists(answer.path)) {
+        m_dialogs->messageDialog(QStringLiteral("呼出ﾃﾞｰﾀ\n") + answer.path +
                                      QStringLiteral("が見つかりません｡"),
                                  BoxIcon::Error, BoxButton::Yes);
         return;
     }
-    RichEdit1->setPlainText(Cp932::decode(file.readAll()));
-    RichEdit1->document()->setModified(false);
-    m_config.DataFolder = QFileInfo(path).absolutePath();
+    openLoadedDocument(answer.path);
+    m_config.FileTypeIndex = answer.filterIndex;
+    AddRecentFile(answer.path);
+}
+
+void TMainForm::MenuFile0Click()
+{
+    auto* item = qobject_cast<QAction*>(sender());
+    if (!item)
+        return;
+    const QString path = m_config.RecentFiles.value(item->property("Tag").toInt() - 1);
+    if (isModified())
+        SaveChangesPrompt(m_documentName, kSaveTitle);
+    // A file that has gone is passed over; its entry stays.
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    openLoadedDocument(path);
+    AddRecentFile(path);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    if (urls.isEmpty() || urls.size() > 2 || !urls.first().isLocalFile())
+        return;
+    const QString path = urls.first().toLocalFile();
+    if (isModified())
+        SaveChangesPrompt(m_dialogFileName, kSaveTitle);
+    RichEdit1->clearText();
+    const quint64 size = LoadDocument(RichEdit1, path, true);
+    SetEditorStatus(0, FormatDocumentSize(double(size)));
+    m_dialogFileName = path;
     m_documentName = path;
     setTitle(1);
     SetEditorStatus(4, QString());
-    SetEditorStatus(1, QString());
-    QStringList& recent = m_config.RecentFiles;
-    qsizetype at = -1;
-    for (qsizetype i = 0; i < recent.size(); ++i) {
-        if (recent[i].compare(path, Qt::CaseInsensitive) == 0)
-            at = i;
+    ShowCaretPosition();
+    AddRecentFile(path);
+    setModifiedOff();
+}
+
+bool TMainForm::saveDocument()
+{
+    QString error;
+    if (!WriteDocument(m_documentName, RichEdit1->utf8View(), &error)) {
+        m_dialogs->messageDialog(m_documentName + QStringLiteral(" に書き込めません\n") + error,
+                                 BoxIcon::Error, BoxButton::Yes);
+        return false;
     }
-    recent.removeAt(at >= 0 ? at : recent.size() - 1);
-    recent.prepend(path);
+    m_dialogFileName = m_documentName;
+    setTitle(1);
+    SetEditorStatus(4, QString());
+    setModifiedOff();
+    SetEditorStatus(0, FormatDocumentSize(double(GetFileSizeOf(m_documentName))));
+    Timer4->setInterval(1000);
+    Timer4->start();
+    return true;
+}
+
+void TMainForm::FileSaveClick()
+{
+    if (!isModified())
+        return;
+    // An untitled document has no file yet: ask for one rather than writing
+    // a file called 無題 into whatever the current folder is.
+    if (m_documentName == kUntitled) {
+        FileSaveAsClick();
+        return;
+    }
+    saveDocument();
+}
+
+void TMainForm::FileSaveAsClick()
+{
+    m_saveDialogFilter = m_fileTypeFilter;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = m_saveDialogTitle;
+    request.folder = m_config.DataFolder;
+    request.fileName = m_dialogFileName == kUntitled ? kUntitled : QFileInfo(m_dialogFileName).fileName();
+    if (m_dialogFileName != kUntitled)
+        request.folder = QFileInfo(m_dialogFileName).absolutePath();
+    request.filter = m_saveDialogFilter;
+    request.filterIndex = m_config.FileTypeIndex;
+    request.defaultSuffix = m_defaultExt;
+    const FileDialogAnswer answer = m_dialogs->fileDialog(request);
+    if (!answer.accepted)
+        return;
+    QCoreApplication::processEvents();
+    m_documentName = answer.path;
+    m_dialogFileName = answer.path;
+    if (!saveDocument())
+        return;
+    m_config.FileTypeIndex = answer.filterIndex;
+    AddRecentFile(answer.path);
+}
+
+void TMainForm::SaveDialog1TypeChange(int filterIndex)
+{
+    const QString ext =
+        DefaultExtensionFor(filterIndex, true, m_config.User1_Mask, m_config.User2_Mask);
+    if (!ext.isNull())
+        m_defaultExt = ext;
+}
+
+void TMainForm::User_opClick()
+{
+    m_windowGeometry = frameGeometry();
+    User->showFor(m_windowGeometry);
+    m_fileTypeFilter = BuildFileTypeFilter(m_config.User1_Name, m_config.User1_Mask,
+                                           m_config.User2_Name, m_config.User2_Mask);
+}
+
+void TMainForm::FileSearchClick()
+{
+    m_windowGeometry = frameGeometry();
+    // The file search dialog arrives with its subsystem.
+}
+
+// ---------------------------------------------------------------- editing window
+
+int TMainForm::fontPixelHeight() const
+{
+    return QFontMetrics(RichEdit1->editorFont()).height();
+}
+
+void TMainForm::setFormattingRectangle()
+{
+    RichEdit1->setSideMargins(fontPixelHeight() / 2);
 }
 
 void TMainForm::applyEditorAppearance()
@@ -861,9 +1367,351 @@ void TMainForm::applyEditorAppearance()
     QFont font(m_config.FontName);
     font.setPointSize(m_config.FontSize > 0 ? m_config.FontSize : 12);
     font.setStyleHint(QFont::Monospace);
-    RichEdit1->setFont(font);
-    QPalette palette = RichEdit1->palette();
-    palette.setColor(QPalette::Text, colorFromValue(m_config.FontColor));
-    palette.setColor(QPalette::Base, colorFromValue(m_config.ScreenColor));
-    RichEdit1->setPalette(palette);
+    RichEdit1->setEditorFont(font);
+    RichEdit1->setTextColors(colorFromValue(m_config.FontColor),
+                             colorFromValue(m_config.ScreenColor));
+}
+
+void TMainForm::updateMenuFont()
+{
+    const QFont font = RichEdit1->editorFont();
+    action(QStringLiteral("MenuFont"))
+        ->setText(font.family() + QStringLiteral("  ") + QString::number(font.pointSize()));
+}
+
+void TMainForm::ShowCaretPosition()
+{
+    m_caretLine = RichEdit1->caretLine() + 1;
+    m_caretColumn = RichEdit1->caretColumn() + 1;
+    StatusBar1->setPanelText(1, CaretPanelText(m_caretLine, m_caretColumn));
+    if (RichEdit1->hasSelectedText() && m_insertMode)
+        StatusBar1->setPanelText(2, QString());
+    else
+        StatusBar1->setPanelText(2, CharacterCodeText(RichEdit1->characterAtCaret()));
+}
+
+void TMainForm::ScrollCaretLine(qsizetype position, qsizetype length)
+{
+    const qsizetype caret = RichEdit1->caretPosition();
+    RichEdit1->selectRange(caret, caret + length);
+    RichEdit1->scrollLineToSecond(RichEdit1->lineOfPosition(position));
+}
+
+QChar TMainForm::RichEdit1KeyPress(QChar typed)
+{
+    QChar c = typed;
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+        c = c.toUpper();
+    if (!TypedCharStopsRebuild(c))
+        return c;
+    Timer4->stop();
+    if (c == QChar(13))
+        return c;
+    return FilterTypedChar(c, RichEdit1->caretColumn() + 1, m_programLetter);
+}
+
+void TMainForm::RichEdit1KeyDown(QKeyEvent* event, bool afterHandling)
+{
+    const int key = event->key();
+    if (!afterHandling) {
+        if (m_completion.isActive() && key != Qt::Key_F1) {
+            m_completion.end();
+            // Any key but these accepts the offer: the caret goes behind it.
+            if (key != Qt::Key_Backspace && key != Qt::Key_Escape && RichEdit1->hasSelectedText())
+                RichEdit1->setCaretPosition(RichEdit1->selectionEndPosition());
+        }
+        return;
+    }
+    if (m_abortPending)
+        return;
+    ShowCaretPosition();
+    SelectIndexEntryForLine(m_caretLine);
+    StatusBar1->setPanelText(5, RichEdit1->hasSelectedText() ? kSelection : QString());
+    m_insertMode = !RichEdit1->overwriteMode();
+    RichEdit1SelectionChange();
+    EditMenuClick();
+    // F3 (find next) arrives with find and replace.
+}
+
+void TMainForm::RichEdit1MouseDown()
+{
+    if (m_abortPending || m_transfer.TransferActive)
+        return;
+    ShowCaretPosition();
+    SelectIndexEntryForLine(m_caretLine);
+    StatusBar1->setPanelText(5, RichEdit1->hasSelectedText() ? kSelection : QString());
+    EditMenuClick();
+}
+
+void TMainForm::RichEdit1MouseWheel(int delta)
+{
+    const int line = RichEdit1->caretLine();
+    const int target = delta < 1 ? std::min(line + 1, RichEdit1->lineCount() - 1)
+                                 : std::max(line - 1, 0);
+    RichEdit1->setCaretPosition(RichEdit1->lineStart(target));
+    ScrollCaretLine(RichEdit1->caretPosition(), 0);
+    RichEdit1->viewport()->update();
+    ShowCaretPosition();
+}
+
+void TMainForm::RichEdit1SelectionChange()
+{
+    const CaretShape shape = CaretShapeFor(m_insertMode, fontPixelHeight());
+    StatusBar1->setPanelText(3, m_insertMode ? QStringLiteral("挿入") : QStringLiteral("上書"));
+    RichEdit1->setCaretShape(shape.width, shape.height);
+}
+
+void TMainForm::RichEdit1Change()
+{
+    if (!isModified())
+        return;
+    if (m_titleKind != 4)
+        setTitle(4);
+    StatusBar1->setPanelText(4, QStringLiteral("<変更>"));
+    if (!m_config.options.op18) {
+        Timer4->setInterval(1000);
+        Timer4->start();
+    }
+}
+
+void TMainForm::completeWord()
+{
+    const bool wasActive = m_completion.isActive();
+    const QString before = RichEdit1->lineText(RichEdit1->caretLine()).left(RichEdit1->caretColumn());
+    const WordCompletion::Step step = m_completion.press(before);
+    if (step.kind == WordCompletion::Step::Beep) {
+        m_dialogs->beep();
+        return;
+    }
+    qsizetype start = RichEdit1->caretPosition();
+    if (wasActive) {
+        start = RichEdit1->selectionStartPosition();
+    } else {
+        RichEdit1->setCaretPosition(start);
+    }
+    RichEdit1->replaceSelection(step.text);
+    RichEdit1->selectRange(start, start + step.text.toUtf8().size());
+    if (step.kind == WordCompletion::Step::Withdraw)
+        m_dialogs->beep();
+}
+
+void TMainForm::EditUndoClick()
+{
+    if (RichEdit1->isUndoAvailable())
+        RichEdit1->undo();
+}
+
+void TMainForm::EditCutClick()
+{
+    RichEdit1->cut();
+}
+
+void TMainForm::EditCopyClick()
+{
+    RichEdit1->copy();
+}
+
+void TMainForm::EditPasteClick()
+{
+    RichEdit1->paste();
+    EditMenuClick();
+}
+
+void TMainForm::EditDeleteClick()
+{
+    RichEdit1->removeSelectedText();
+}
+
+void TMainForm::EditAllClick()
+{
+    RichEdit1->selectAll(true);
+    if (RichEdit1->hasSelectedText() && m_insertMode) {
+        StatusBar1->setPanelText(5, kSelection);
+        EditMenuClick();
+    }
+}
+
+void TMainForm::EditDateTimeClick()
+{
+    RichEdit1->replaceSelection(DateTimeCommentText(QDateTime::currentDateTime()));
+}
+
+void TMainForm::EditDateClick()
+{
+    RichEdit1->replaceSelection(DateCommentText(QDateTime::currentDateTime()));
+}
+
+void TMainForm::EditFontClick()
+{
+    const bool wasModified = isModified();
+    FontChoice choice{RichEdit1->editorFont().family(), RichEdit1->editorFont().pointSize(),
+                      valueFromColor(RichEdit1->textColor())};
+    if (m_dialogs->fontDialog(choice)) {
+        QFont font(choice.family);
+        font.setPointSize(choice.pointSize > 0 ? choice.pointSize : 12);
+        RichEdit1->setEditorFont(font);
+        RichEdit1->setCaretPosition(0);
+        RichEdit1->viewport()->update();
+        updateMenuFont();
+        RichEdit1->setTextColors(colorFromValue(choice.color), RichEdit1->backgroundColor());
+    }
+    Timer4->stop();
+    if (!wasModified) {
+        setModifiedOff();
+        setWindowTitle(QStringLiteral("<編集>") + m_dialogFileName + QStringLiteral(" - Kelvra") +
+                       m_versionSuffix);
+        StatusBar1->setPanelText(4, QString());
+    }
+    RichEdit1SelectionChange();
+    setFormattingRectangle();
+}
+
+void TMainForm::screen_colorClick()
+{
+    const bool wasModified = isModified();
+    int color = valueFromColor(RichEdit1->backgroundColor());
+    if (m_dialogs->colorDialog(color))
+        RichEdit1->setTextColors(RichEdit1->textColor(), colorFromValue(color));
+    if (!wasModified)
+        setWindowTitle(QStringLiteral("<編集>") + m_documentName + QStringLiteral(" - Kelvra") +
+                       m_versionSuffix);
+}
+
+void TMainForm::font_colorClick()
+{
+    const bool wasModified = isModified();
+    int color = valueFromColor(RichEdit1->textColor());
+    if (m_dialogs->colorDialog(color))
+        RichEdit1->setTextColors(colorFromValue(color), RichEdit1->backgroundColor());
+    if (!wasModified) {
+        setWindowTitle(QStringLiteral("<編集>") + m_documentName + QStringLiteral(" - Kelvra") +
+                       m_versionSuffix);
+        StatusBar1->setPanelText(4, QString());
+    }
+}
+
+// ---------------------------------------------------------------- program-number index
+
+void TMainForm::clearProgramIndex()
+{
+    m_indexModel->beginChange();
+    m_programIndex.clear();
+    m_indexModel->endChange();
+}
+
+void TMainForm::addProgramIndexEntry(const ProgramIndexEntry& entry)
+{
+    m_indexModel->beginChange();
+    m_programIndex.append(entry);
+    m_indexModel->endChange();
+}
+
+void TMainForm::SelectIndexEntryForLine(int line)
+{
+    const int entry = m_programIndex.entryForLine(line);
+    if (entry >= 0 && ComboBox1->currentIndex() != entry)
+        ComboBox1->setCurrentIndex(entry);
+}
+
+void TMainForm::ScanProgramNumbers(int line, int column)
+{
+    Q_UNUSED(column); // the caret's line is the line of caret - column
+    RichEdit1->viewport()->setCursor(Qt::WaitCursor);
+    const IndexScanPlan plan = PlanIndexScan(m_programIndex, RichEdit1->lineCount(), ScanLineCount,
+                                             RichEdit1->caretLine(), RichEdit1->firstChangedLine());
+    m_indexModel->beginChange();
+    RebuildProgramIndex(m_programIndex, RichEdit1->utf8View(), plan, m_programLetter);
+    m_indexModel->endChange();
+    RichEdit1->resetChangedLine();
+    SelectIndexEntryForLine(line + 1);
+    StatusBar1->setPanelText(6, QString());
+    BitBtn1->setEnabled(true);
+    RichEdit1->viewport()->setCursor(Qt::IBeamCursor);
+    IndexScanDone = true;
+}
+
+void TMainForm::BitBtn1Click()
+{
+    if (!HasProgramNumberMark(RichEdit1->utf8View()))
+        return;
+    m_abortPending = false;
+    SetScanMode(true);
+    BitBtn1->setEnabled(false);
+    Timer4->stop();
+    StatusBar1->setPanelText(6, kScanning);
+    StatusBar1->repaint();
+    ScanProgramNumbers(1, 0);
+    RichEdit1SelectionChange();
+    Timer4->setInterval(100);
+    SetTransferMode(false);
+}
+
+void TMainForm::Timer4Timer()
+{
+    Timer4->stop();
+    if (m_config.options.op18)
+        return;
+    if (!HasProgramNumberMark(RichEdit1->utf8View()))
+        return;
+    BitBtn1->setEnabled(false);
+    StatusBar1->setPanelText(6, kScanning);
+    StatusBar1->repaint();
+    ScanProgramNumbers(RichEdit1->caretLine(), RichEdit1->caretColumn());
+    RichEdit1SelectionChange();
+    Timer4->setInterval(100);
+    ScanLineCount = RichEdit1->lineCount();
+}
+
+void TMainForm::ComboBox1Click(int row)
+{
+    if (m_programIndex.isEmpty() || row < 0 || row >= m_programIndex.size())
+        return;
+    const ProgramIndexEntry entry = m_programIndex.at(row);
+    const int line = entry.line - 1;
+    if (line >= RichEdit1->lineCount() || RichEdit1->lineText(line) != entry.text) {
+        // The line changed since the scan: the entry is stale.
+        m_indexModel->beginChange();
+        m_programIndex.removeAt(row);
+        m_indexModel->endChange();
+        RichEdit1->setFocus();
+        ShowCaretPosition();
+        SelectIndexEntryForLine(m_caretLine);
+        return;
+    }
+    RichEdit1->setCaretPosition(RichEdit1->lineStart(line));
+    ScrollCaretLine(RichEdit1->caretPosition(), entry.text.toUtf8().size());
+    RichEdit1->setFocus();
+    ComboBox1->setCurrentIndex(row);
+    ShowCaretPosition();
+}
+
+void TMainForm::FileNukidasiClick()
+{
+    if (RichEdit1->isEmptyText())
+        return;
+    const TextRange range =
+        ProgramRangeAt(RichEdit1->utf8View(), RichEdit1->lineStart(RichEdit1->caretLine()));
+    RichEdit1->selectRange(range.from, range.to);
+    if (RichEdit1->hasSelectedText() && m_insertMode) {
+        StatusBar1->setPanelText(5, kSelection);
+        EditMenuClick();
+    }
+}
+
+bool TMainForm::CancelIndexScan()
+{
+    if (!waitingForIndexScan || IndexScanDone)
+        return false;
+    m_dialogs->systemBox(QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ番号検索を中止します｡"), QStringLiteral("中止"),
+                         BoxIcon::Error, BoxButton::Ok);
+    RichEdit1->setCaretPosition(0);
+    ScrollCaretLine(0, 0);
+    ShowCaretPosition();
+    StatusBar1->setPanelText(5, QString());
+    RichEdit1->setFocus();
+    RichEdit1->viewport()->setCursor(Qt::IBeamCursor);
+    IndexScanDone = true;
+    waitingForIndexScan = false;
+    SetScanMode(false);
+    return true;
 }

@@ -2,6 +2,8 @@
 
 #include "app/command_line.h"
 #include "app/configuration.h"
+#include "editor/editing_rules.h"
+#include "nctools/program_index.h"
 #include "profiles/profile.h"
 #include "transfer/transfer_state.h"
 
@@ -11,6 +13,8 @@
 #include <memory>
 
 class DialogService;
+class NcEditor;
+class ProgramIndexModel;
 class QAction;
 class QActionGroup;
 class QComboBox;
@@ -18,12 +22,12 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QStackedWidget;
 class QTimer;
 class QToolButton;
 class StatusPanelBar;
 class TOptionForm;
+class TUser;
 
 // The main window. It owns the program's state and its widgets, and wires
 // every command to the class that carries it out.
@@ -48,6 +52,24 @@ public:
     const QString& VersionSuffix() const { return m_versionSuffix; }
     bool logViewActive() const { return m_logViewActive; }
     const QString& DocumentName() const { return m_documentName; }
+    double DocumentSize() const { return m_documentSize; }
+    NcEditor* editor() const { return RichEdit1; }
+    NcEditor* logEditor() const { return RichEdit2; }
+    const ProgramIndex& programIndex() const { return m_programIndex; }
+    const QString& ProgramLetter() const { return m_programLetter; }
+    bool InsertMode() const { return m_insertMode; }
+    int CaretLine() const { return m_caretLine; }
+    int CaretColumn() const { return m_caretColumn; }
+    const QString& FileTypeFilter() const { return m_fileTypeFilter; }
+    const QString& SaveDialogDefaultExt() const { return m_defaultExt; }
+    QTimer* timer4() const { return Timer4; }
+
+    // Set when no index rebuild is pending; callers that need a fresh index
+    // clear it and wait. Waiters also set `waitingForIndexScan` so that the
+    // abort button can end the wait.
+    bool IndexScanDone = false;
+    bool waitingForIndexScan = false;
+    int ScanLineCount = 0;
 
     // Operations other parts use.
     void LoadProfile(int profileNumber);
@@ -60,21 +82,73 @@ public:
     void ShowProgramNumberBar();
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
 
+    quint64 LoadDocument(NcEditor* editor, const QString& path, bool mainDocument);
+    QString FormatDocumentSize(double bytes);
+    void SaveChangesPrompt(const QString& name, const QString& dialogTitle);
+    void AddRecentFile(const QString& path);
+    void RebuildRecentMenu();
+    void ShowCaretPosition();
+    void ScrollCaretLine(qsizetype position, qsizetype length);
+    void SelectIndexEntryForLine(int line);
+    void ScanProgramNumbers(int line, int column);
+    bool CancelIndexScan();
+    void clearProgramIndex();
+    // Adds an entry as the send stream does when the index was empty.
+    void addProgramIndexEntry(const ProgramIndexEntry& entry);
+
 public slots:
+    // Document files
+    void open1Click();
+    void FileOpenClick();
+    void FileSaveClick();
+    void FileSaveAsClick();
+    void MenuFile0Click();
     void FileExit1Click();
+    void SaveDialog1TypeChange(int filterIndex);
+    void User_opClick();
+    void FileSearchClick();
+    // Editing
+    void EditUndoClick();
+    void EditCutClick();
+    void EditCopyClick();
+    void EditPasteClick();
+    void EditDeleteClick();
+    void EditAllClick();
+    void EditDateTimeClick();
+    void EditDateClick();
+    void EditFontClick();
+    void screen_colorClick();
+    void font_colorClick();
+    void EditMenuClick();
+    void FindMenuClick();
+    void RichEdit1Change();
+    void RichEdit1MouseDown();
+    void RichEdit1MouseWheel(int delta);
+    void RichEdit1SelectionChange();
+    // Program-number index
+    void BitBtn1Click();
+    void Timer4Timer();
+    void ComboBox1Click(int row);
+    void FileNukidasiClick();
+    void ono_opClick();
+    // Profiles, options, logs
     void Set1Click();
     void setting_opClick();
     void icon_showClick();
     void send_stepClick();
-    void ono_opClick();
     void Menu_sendClick();
+    // Transfers (their commands arrive with the transfer subsystem)
     void SpeedButton10Click();
     void SpeedButton13Click();
-    void EditMenuClick();
+    void SpeedButton14Click();
+    void SendClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class CommandLine;
@@ -84,8 +158,10 @@ private:
     void buildToolbar();
     void buildProgramNumberBar();
     void buildMenus();
+    void wireCommands();
     QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
                      const QKeySequence& shortcut = {}, int tag = 0);
+    QToolButton* speedButton(int number) const;
 
     void FormCreate(const QStringList& arguments);
     void FormShow();
@@ -94,9 +170,21 @@ private:
     void StartPendingTransfer();
     void showLog(int kind);
     void closeLogView();
-    void openDocument(const QString& path);
     void setControlsEnabled(bool enabled, bool includeTray, bool includeLogMenu);
     void applyEditorAppearance();
+    void setFormattingRectangle();
+    void updateMenuFont();
+    void openLoadedDocument(const QString& path); // after the open dialog or a recent file
+    bool saveDocument();                          // writes DocumentName
+    bool isModified() const;
+    void setModifiedOff();
+    void emptyEditor();
+    int fontPixelHeight() const;
+
+    // Editor events
+    QChar RichEdit1KeyPress(QChar typed);
+    void RichEdit1KeyDown(QKeyEvent* event, bool afterHandling);
+    void completeWord();
 
     std::unique_ptr<DialogService> m_ownDialogs;
     DialogService* m_dialogs = nullptr;
@@ -106,7 +194,17 @@ private:
     TransferState m_transfer;
     CommandLineState m_commandLine;
 
+    // Document
     QString m_documentName;
+    QString m_dialogFileName; // the file name SaveDialog1 carries
+    QString m_saveDialogTitle = QStringLiteral("データ保存");
+    QString m_saveDialogFilter; // design-time filter until the first Save As
+    QString m_fileTypeFilter;
+    QString m_defaultExt;
+    double m_documentSize = 0;
+    QRect m_windowGeometry;
+
+    // Editing window
     int m_titleKind = 0;
     QString m_versionSuffix;
     QString m_osText;
@@ -116,6 +214,14 @@ private:
     bool m_startupIdleDone = true;
     bool m_shownOnce = false;
     bool m_closing = false;
+    int m_caretLine = 1;
+    int m_caretColumn = 1;
+    WordCompletion m_completion;
+
+    // Program-number index
+    ProgramIndex m_programIndex;
+    ProgramIndexModel* m_indexModel = nullptr;
+    QString m_programLetter;
 
     // Widgets, named as the rest of the program knows them.
     QFrame* Panel1 = nullptr;
@@ -128,15 +234,19 @@ private:
     QLineEdit* LabeledEdit1 = nullptr;
     QLineEdit* LabeledEdit2 = nullptr;
     QStackedWidget* m_editorStack = nullptr;
-    QPlainTextEdit* RichEdit1 = nullptr;
-    QPlainTextEdit* RichEdit2 = nullptr;
+    NcEditor* RichEdit1 = nullptr;
+    NcEditor* RichEdit2 = nullptr;
     StatusPanelBar* StatusBar1 = nullptr;
     StatusPanelBar* StatusBar2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer4 = nullptr;
     QActionGroup* m_profileGroup = nullptr;
     QActionGroup* m_trayProfileGroup = nullptr;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QMenu*> m_menus;
     TOptionForm* OptionForm = nullptr;
+    TUser* User = nullptr;
 };
