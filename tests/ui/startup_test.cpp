@@ -2,12 +2,12 @@
 #include "platform/dialog_service.h"
 #include "platform/ini_file.h"
 #include "support/temp_home.h"
+#include "editor/nc_editor.h"
 #include "ui/main_form.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -140,12 +140,12 @@ TEST(Startup, LogViewShowsTheLastLogOrSaysItIsMissing)
     s.item("Menu_read")->trigger();
     EXPECT_EQ(s.boxes.shownTexts(), QStringList(QString::fromUtf8("受信ﾛｸﾞﾌｧｲﾙが見つかりません｡")));
     EXPECT_FALSE(s.form.logViewActive());
-    EXPECT_TRUE(s.form.findChild<QPlainTextEdit*>("RichEdit1")->isVisible());
+    EXPECT_TRUE(s.form.findChild<QWidget*>("RichEdit1")->isVisible());
 
     home.write("kelvra_S.log", Cp932::encode(QString::fromUtf8("2009/06/10 12:14:58  送信完了\n")));
     s.item("Menu_send")->trigger();
     EXPECT_TRUE(s.form.logViewActive());
-    EXPECT_EQ(s.form.findChild<QPlainTextEdit*>("RichEdit2")->toPlainText(),
+    EXPECT_EQ(s.form.findChild<NcEditor*>("RichEdit2")->plainText(),
               QString::fromUtf8("2009/06/10 12:14:58  送信完了\n"));
     // The log view locks everything but its own menu.
     EXPECT_FALSE(s.form.findChild<QToolButton*>("SpeedButton10")->isEnabled());
