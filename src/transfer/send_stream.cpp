@@ -40,16 +40,30 @@ bool containsProgramEnd(const QByteArray& line)
 
 void SendJob::setText(const QString& text)
 {
-    lines.clear();
-    textLength = 0;
-    const QStringList parts = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        QString line = parts[i];
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        lines.append(Cp932::encode(line));
-        textLength += lines.last().size() + (i + 1 < parts.size() ? 2 : 0);
-    }
+    setCp932Text(Cp932::encode(text));
+}
+
+void SendJob::setCp932Text(QByteArray bytes)
+{
+    text = std::move(bytes);
+    lineStarts.clear();
+    lineStarts.append(0);
+    for (qsizetype i = text.indexOf('\n'); i >= 0; i = text.indexOf('\n', i + 1))
+        lineStarts.append(i + 1);
+    // The editor counts CR LF between lines, whatever the text holds.
+    qint64 length = 0;
+    for (int i = 0; i < lineCount(); ++i)
+        length += line(i).size() + (i + 1 < lineCount() ? 2 : 0);
+    textLength = int(qMin<qint64>(length, INT32_MAX));
+}
+
+QByteArray SendJob::line(int index) const
+{
+    const qsizetype start = lineStarts[index];
+    qsizetype end = index + 1 < lineCount() ? lineStarts[index + 1] - 1 : text.size();
+    if (end > start && text[end - 1] == '\r')
+        --end;
+    return text.mid(start, end - start);
 }
 
 // ---------------------------------------------------------------- framing
@@ -420,8 +434,8 @@ SendStream::PassResult SendStream::runPass()
     const bool selective = Options::isYes(m_options.op1);
 
     // The counts come from the text; the loop also ends after the last line.
-    for (int i = 1; i <= m_job.lines.size() && m_state.SentBytes < m_state.TotalBytes; ++i) {
-        const QByteArray& line = m_job.lines[i - 1];
+    for (int i = 1; i <= m_job.lineCount() && m_state.SentBytes < m_state.TotalBytes; ++i) {
+        const QByteArray line = m_job.line(i - 1);
         m_view.highlightLine(i);
         if (isProgramStart(line)) {
             if (punch && m_send.Feed != 0) {

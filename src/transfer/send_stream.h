@@ -18,8 +18,9 @@ struct TransferState;
 // the settings in force at that moment.
 struct SendJob
 {
-    QList<QByteArray> lines;          // editor lines as CP932 bytes, without line ends
-    int textLength = 0;               // bytes of the editor text, CR LF between lines
+    QByteArray text;              // the editor text as CP932 bytes
+    QList<qsizetype> lineStarts;  // where each line of `text` starts
+    int textLength = 0;           // bytes of the editor text, CR LF between lines
     QString documentName;             // the document's file name
     QStringList excludedProgramLines; // selective send: program lines not to send
     bool buildIndexWhileSending = false; // the program-number index was empty
@@ -28,8 +29,14 @@ struct SendJob
     Options options;
     bool hiddenInTray = false;
 
-    // Splits an editor text into the lines of a job.
+    // Takes an editor text (any line ends) as the text of the job.
     void setText(const QString& text);
+    // Takes the editor's CP932 bytes as they are (lines end in LF or CR LF).
+    void setCp932Text(QByteArray bytes);
+
+    int lineCount() const { return int(lineStarts.size()); }
+    // Line `index` (0-based) without its line end.
+    QByteArray line(int index) const;
 };
 
 // Start, start and end characters, abort: the framing every send and DNC run
