@@ -76,6 +76,8 @@ Configuration read(const IniFile& f)
     c.User2_Mask = f.readString(kSetting, "User2_Mask", c.User2_Mask);
     o.ModemePort1 = f.readString(kSetting, "ModemePort1", o.ModemePort1);
     o.ModemePort2 = f.readString(kSetting, "ModemePort2", o.ModemePort2);
+    c.MailCommand = f.readString(kSetting, "MailCommand");
+    c.PowerOffCommand = f.readString(kSetting, "PowerOffCommand");
 
     PrintSettings& p = c.print;
     p.FullPath = f.readBool(kPrint, "FullPath", p.FullPath);

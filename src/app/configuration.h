@@ -46,6 +46,10 @@ struct Configuration
     QString User1_Mask = QStringLiteral("*.*");
     QString User2_Name = QStringLiteral("ﾕｰｻﾞ2");
     QString User2_Mask = QStringLiteral("*.*");
+    // Section Setting, read only (an operator adds them by hand): the
+    // commands behind the notification mail and the power-off.
+    QString MailCommand;
+    QString PowerOffCommand;
     // Sections Options and Setting (DC3(0X93), ModemePort1, ModemePort2)
     Options options;
     // Section Print

@@ -1,4 +1,5 @@
 #include "ui/main_form.h"
+#include "ui/main_form_transfer.h"
 
 #include "app/option_form.h"
 #include "editor/document_files.h"
@@ -169,6 +170,11 @@ TMainForm::TMainForm(const QStringList& arguments, DialogService* dialogs, QWidg
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    if (m_running && m_running->thread) {
+        requestAbort();
+        m_running->thread->wait();
+        delete m_running->thread;
+    }
 }
 
 // ---------------------------------------------------------------- widgets
@@ -231,7 +237,9 @@ void TMainForm::buildWidgets()
         return t;
     };
     Timer1 = timer("Timer1", 2000);
-    Timer2 = timer("Timer2", 1000);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    // The remaining-time estimate runs on the send's own thread every 10 s.
     Timer4 = timer("Timer4", 500);
 
     buildMenus();
@@ -706,10 +714,12 @@ void TMainForm::StartPendingTransfer()
 {
     if (m_startupIdleDone)
         return;
-    // A requested send or reception stays pending until this build can carry
-    // it out; it is never reported as done.
-    if (m_commandLine.PendingSend == 'Y')
-        qWarning("kelvra: sending is not available in this build; the request is kept");
+    if (m_commandLine.PendingSend == 'Y') {
+        m_commandLine.PendingSend = 'N';
+        speedButton(10)->click(); // a plain send: that button's Tag is 1
+    }
+    // A requested reception stays pending until this build can carry it out;
+    // it is never reported as done.
     if (m_commandLine.PendingReceive == 'Y')
         qWarning("kelvra: receiving is not available in this build; the request is kept");
     m_startupIdleDone = true;
@@ -1047,34 +1057,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         Options::isYes(m_config.options.op19))
         completeWord();
     if (abortEnabled && (key == Qt::Key_F3 || key == Qt::Key_Escape))
-        m_transfer.AbortRequested = true;
+        requestAbort();
+    // Space is the step key of a step send, wherever the focus is.
+    if (key == Qt::Key_Space && speedButton(14)->isEnabled())
+        SpeedButton14Click();
     return QMainWindow::eventFilter(watched, event); // never handled here
-}
-
-// ---------------------------------------------------------------- transfers
-
-void TMainForm::SpeedButton10Click()
-{
-    // Sending arrives with the transfer subsystem.
-}
-
-void TMainForm::SpeedButton13Click()
-{
-    m_transfer.AbortRequested = true;
-    m_abortPending = true;
-    if (waitingForIndexScan && !IndexScanDone)
-        CancelIndexScan();
-}
-
-void TMainForm::SpeedButton14Click()
-{
-    // The step key of a step send; arrives with the send stream.
-}
-
-void TMainForm::SendClick()
-{
-    emptyEditor();
-    speedButton(10)->click();
 }
 
 // ---------------------------------------------------------------- documents

@@ -10,10 +10,14 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
+class DesktopServices;
 class DialogService;
 class NcEditor;
+class TransferLink;
+struct SendJob;
 class ProgramIndexModel;
 class QAction;
 class QActionGroup;
@@ -82,6 +86,18 @@ public:
     void ShowProgramNumberBar();
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
 
+    // The line a transfer talks over; made anew for every transfer. Tests
+    // put a line in memory here.
+    using LinkFactory =
+        std::function<std::unique_ptr<TransferLink>(TransferState& state, const SendJob& job)>;
+    void setLinkFactory(LinkFactory factory) { m_linkFactory = std::move(factory); }
+    // Keyboard state, screen saver, mail, power-off; tests put a recorder here.
+    void setDesktopServices(DesktopServices* services) { m_desktop = services; }
+    DesktopServices& desktop();
+    bool transferRunning() const;
+    // Blocks until the transfer thread has ended (the window is closing).
+    void waitForTransferThread();
+
     quint64 LoadDocument(NcEditor* editor, const QString& path, bool mainDocument);
     QString FormatDocumentSize(double bytes);
     void SaveChangesPrompt(const QString& name, const QString& dialogTitle);
@@ -142,6 +158,7 @@ public slots:
     void SpeedButton13Click();
     void SpeedButton14Click();
     void SendClick();
+    void Timer1Timer();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -153,6 +170,13 @@ protected:
 private:
     class CommandLine;
     friend class CommandLine;
+    class SendViewImpl;
+    friend class SendViewImpl;
+    struct RunningSend;
+
+    void startSendStream();
+    void finishSend(bool succeeded);
+    void requestAbort();
 
     void buildWidgets();
     void buildToolbar();
@@ -188,6 +212,11 @@ private:
 
     std::unique_ptr<DialogService> m_ownDialogs;
     DialogService* m_dialogs = nullptr;
+    std::unique_ptr<DesktopServices> m_ownDesktop;
+    DesktopServices* m_desktop = nullptr;
+    LinkFactory m_linkFactory;
+    std::unique_ptr<SendViewImpl> m_sendView;
+    std::unique_ptr<RunningSend> m_running;
 
     Configuration m_config;
     ActiveProfile m_activeProfile;
@@ -241,7 +270,6 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
     QTimer* Timer4 = nullptr;
     QActionGroup* m_profileGroup = nullptr;
     QActionGroup* m_trayProfileGroup = nullptr;

@@ -124,15 +124,6 @@ TEST(Startup, OpenFileGivenByAbsolutePath)
     EXPECT_EQ(s.form.config().RecentFiles.first(), home.file("O1234.NC"));
 }
 
-TEST(Startup, PendingSendStaysRequestedUntilSendingExists)
-{
-    TempHome home;
-    home.write("O1.NC", "O1\r\n");
-    Started s(home, {"S=" + home.file("O1.NC")});
-    EXPECT_EQ(s.form.commandLine().PendingSend, 'Y');
-    EXPECT_EQ(s.form.transfer().TransferFileName, home.file("O1.NC"));
-}
-
 TEST(Startup, LogViewShowsTheLastLogOrSaysItIsMissing)
 {
     TempHome home;

@@ -1,0 +1,222 @@
+// The main window's side of a send: the command, the window while the send
+// runs on its own thread, and the completion afterwards.
+#include "ui/main_form.h"
+#include "ui/main_form_transfer.h"
+
+#include "editor/nc_editor.h"
+#include "platform/cp932.h"
+#include "platform/dialog_service.h"
+#include "platform/system_desktop_services.h"
+#include "transfer/queued_send_view.h"
+#include "transfer/send_stream.h"
+#include "transfer/send_view.h"
+#include "transfer/transfer_link.h"
+#include "transfer/transfer_log.h"
+#include "ui/status_panel_bar.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+QString passText(int count)
+{
+    return QStringLiteral("送信:%1").arg(count, 3, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+DesktopServices& TMainForm::desktop()
+{
+    if (!m_desktop) {
+        const QString mail = m_config.MailCommand.isEmpty()
+                                 ? SystemDesktopServices::defaultMailCommand()
+                                 : m_config.MailCommand;
+        const QString powerOff = m_config.PowerOffCommand.isEmpty()
+                                     ? SystemDesktopServices::defaultPowerOffCommand()
+                                     : m_config.PowerOffCommand;
+        m_ownDesktop = std::make_unique<SystemDesktopServices>(mail, powerOff);
+        m_desktop = m_ownDesktop.get();
+    }
+    return *m_desktop;
+}
+
+bool TMainForm::transferRunning() const
+{
+    return m_running && m_running->thread && !m_running->thread->isFinished();
+}
+
+void TMainForm::waitForTransferThread()
+{
+    if (m_running && m_running->thread)
+        m_running->thread->wait();
+}
+
+void TMainForm::requestAbort()
+{
+    m_transfer.AbortRequested = true;
+    m_transfer.wake();
+}
+
+// The send command: "送信" (Tag 1) and "ﾘﾋﾟｰﾄ" (any other Tag).
+void TMainForm::SpeedButton10Click()
+{
+    const QObject* button = sender();
+    const int tag = button ? button->property("Tag").toInt() : 1;
+    if (tag == 1) {
+        SetTransferStatus(6, QString());
+        m_transfer.RepeatCount = 0;
+        m_transfer.RepeatSend = false;
+    } else {
+        m_transfer.RepeatCount = 1;
+        SetTransferStatus(6, passText(m_transfer.RepeatCount));
+        m_transfer.RepeatSend = true;
+    }
+    if (m_logViewActive || transferRunning())
+        return;
+    if (RichEdit1->isEmptyText()) {
+        IndexScanDone = false;
+        FileOpenClick();
+        if (RichEdit1->isEmptyText()) {
+            m_dialogs->messageDialog(QStringLiteral("送信ﾃﾞｰﾀが有りません｡"), BoxIcon::Error,
+                                     BoxButton::Ok);
+            return;
+        }
+    }
+    SetTransferMode(true);
+    RichEdit1->setReadOnly(true);
+    m_transfer.ReceivedDataPending = false;
+    if (desktop().shiftHeld())
+        m_transfer.ExitAfterTransfer = true;
+
+    const bool dnc = m_activeProfile.send.DNC_Send != 0;
+    const bool selective = m_config.options.op1 != QLatin1String("N") && !dnc;
+    if (dnc || selective) {
+        // DNC runs and the selection of programs come with their own dialogs;
+        // until then the window is released again instead of sending
+        // something the operator did not ask for.
+        m_dialogs->messageDialog(dnc ? QStringLiteral("DNC運転はこの版では使えません｡")
+                                     : QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ番号選択送信はこの版では使えません｡"),
+                                 BoxIcon::Information, BoxButton::Ok);
+        SetTransferMode(false);
+        return;
+    }
+    m_transfer.LogText.clear();
+    m_transfer.log(QStringLiteral("  送信\n"));
+    m_transfer.log(QStringLiteral("  全ﾃﾞｰﾀを送信\n"));
+    m_transfer.log(QStringLiteral("  送信ﾌｧｲﾙ名は") + m_dialogFileName + QStringLiteral("\n"));
+    startSendStream();
+}
+
+void TMainForm::startSendStream()
+{
+    if (m_running && m_running->thread) {
+        m_running->thread->wait();
+        delete m_running->thread;
+    }
+    m_running = std::make_unique<RunningSend>();
+    SendJob& job = m_running->job;
+    // The send works on a snapshot: the editor is read-only meanwhile.
+    const QByteArrayView utf8 = RichEdit1->utf8View();
+    if (Cp932::isAscii(utf8.data(), utf8.size()))
+        job.setCp932Text(utf8.toByteArray());
+    else
+        job.setText(QString::fromUtf8(utf8));
+    job.documentName = m_dialogFileName;
+    job.buildIndexWhileSending = m_programIndex.isEmpty();
+    job.profile = m_activeProfile;
+    job.SetNo = m_config.SetNo;
+    job.options = m_config.options;
+    m_transfer.StepSendEnabled = m_config.options.op11;
+
+    if (!m_sendView)
+        m_sendView = std::make_unique<SendViewImpl>(*this);
+    m_running->view = std::make_unique<QueuedSendView>(*m_sendView);
+    m_running->link = m_linkFactory ? m_linkFactory(m_transfer, job) : nullptr;
+    if (!m_running->link) {
+        // No line can be made (a build without serial ports): stop as a port
+        // that cannot be opened.
+        m_transfer.ErrorNumber = 1020;
+        m_transfer.log(QStringLiteral("  通信設定不可で中止\n"));
+        m_transfer.log(QStringLiteral("  送信中止　ｴﾗｰ番号 1020\n"));
+        WriteTransferLog(m_transfer.LogText, 1);
+        SetTransferStatus(2, QStringLiteral("送信中止"));
+        finishSend(false);
+        return;
+    }
+    m_running->stream = std::make_unique<SendStream>(*m_running->link, m_transfer,
+                                                     *m_running->view, job);
+    SendStream* stream = m_running->stream.get();
+    m_running->thread = QThread::create([stream] { stream->run(); });
+    m_running->thread->start();
+}
+
+// The send ended; what follows a successful one, then the completion 2 s later.
+void TMainForm::finishSend(bool succeeded)
+{
+    m_transfer.TransferSucceeded = succeeded;
+    if (succeeded && m_transfer.ExitAfterTransfer) {
+        waitForTransferThread();
+        close();
+        if (Options::isYes(m_config.options.Power_Off))
+            desktop().powerOff();
+    }
+    Timer1->start();
+}
+
+// Completion, 2000 ms after every transfer.
+void TMainForm::Timer1Timer()
+{
+    SetTransferStatus(6, QString());
+    SetTransferStatus(2, QString());
+    Timer1->stop();
+    waitForTransferThread();
+    SetTransferMode(false);
+    EditMenuClick();
+    desktop().setScreenSaverActive(true);
+    ShowProgramNumberBar();
+    const SendSettings& send = m_activeProfile.send;
+    if (send.Mail_Flg == QLatin1String("Y") && !send.Mail_Address.isEmpty() &&
+        send.Mail_Address.contains(QLatin1Char('@')) && m_transfer.SendPrepared) {
+        QString body;
+        if (m_transfer.StartStamp.isValid())
+            body = QStringLiteral("開始 ") + SystemDateTimeText(m_transfer.StartStamp) + "\n";
+        body += QStringLiteral("終了 ") + SystemDateTimeText() +
+                (m_transfer.TransferSucceeded ? QStringLiteral("\n送信無事完了しました｡")
+                                              : QStringLiteral("\n送信中断しました｡"));
+        desktop().sendMail(send.Mail_Address, send.Mail_Subject, body);
+    }
+    speedButton(14)->setEnabled(false);
+    m_transfer.TransferActive = false;
+    if (auto* bar = StatusBar2->findChild<QProgressBar*>(QStringLiteral("TransferProgress")))
+        delete bar;
+    if (m_running && m_running->thread) {
+        delete m_running->thread;
+        m_running.reset();
+    }
+}
+
+void TMainForm::SpeedButton13Click()
+{
+    requestAbort();
+    m_abortPending = true;
+    desktop().setScreenSaverActive(true);
+    if (waitingForIndexScan && !IndexScanDone)
+        CancelIndexScan();
+}
+
+// The step key of a step send: the send goes on by one line.
+void TMainForm::SpeedButton14Click()
+{
+    m_transfer.StepRequested = true;
+    m_transfer.wake();
+}
+
+void TMainForm::SendClick()
+{
+    emptyEditor();
+    speedButton(10)->click();
+}
