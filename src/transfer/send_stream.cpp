@@ -161,6 +161,12 @@ int TransferFraming::WaitForStart(int kind)
                 m_state.ErrorNumber = b + 1033;
                 return 100;
             }
+            // A device that fails while the control is silent ends the wait
+            // (the link has reported and logged why) instead of waiting forever.
+            if (m_link.failed()) {
+                m_state.ErrorNumber = b + 1020;
+                return 100;
+            }
             m_link.waitForInput(100);
         }
         const char c = m_link.ReadChar();
@@ -251,9 +257,10 @@ void TransferFraming::endTransfer(bool succeeded)
 void TransferFraming::AbortTransfer(int kind)
 {
     // With the line check on, the control is told to stop. The step number
-    // changes only when the DC4 really goes out, so a port that never opened
-    // keeps its own number in the log.
-    if (m_options.op13 != QLatin1String("Y") && !m_state.LastCharAborted && m_link.isOpen()) {
+    // changes only when the DC4 can really go out, so a port that never
+    // opened or a device that failed keeps its own number in the log.
+    if (m_options.op13 != QLatin1String("Y") && !m_state.LastCharAborted && m_link.isOpen() &&
+        !m_link.failed()) {
         m_state.ErrorNumber = base(kind) + 1025;
         m_state.LastCharAborted = m_link.SendChar(DC4);
     }

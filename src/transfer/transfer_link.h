@@ -23,6 +23,8 @@ public:
     virtual int BytesWaiting() = 0;
     // Blocks until a byte waits or the time is up; true when a byte waits.
     virtual bool waitForInput(int timeoutMs) = 0;
+    // The device failed during this transfer (already reported and logged).
+    virtual bool failed() const = 0;
     virtual char ReadChar() = 0;
     // Reads the modem lines into the DSR and CTS lamps, where they can be read.
     virtual void refreshLamps() = 0;

@@ -44,6 +44,7 @@ public:
             onIdle();
         return !input.isEmpty();
     }
+    bool failed() const override { return deviceFailed; }
     char ReadChar() override
     {
         if (input.isEmpty())
@@ -55,6 +56,7 @@ public:
     void refreshLamps() override { ++lampRefreshes; }
 
     bool openSucceeds = true;
+    bool deviceFailed = false;
     bool open = false;
     QList<int> opened;
     int closes = 0;

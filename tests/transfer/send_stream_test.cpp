@@ -180,6 +180,17 @@ TEST(SendStream, StopInTheDataKeepsTheStepsErrorNumberAndNeverReportsSuccess)
     EXPECT_EQ(f.home.read("kelvra_S.log"), Cp932::encode(f.state.LogText));
 }
 
+TEST(SendStream, DeviceFailingWhileWaitingForTheStartEndsTheWait)
+{
+    SendFixture f("G1\nX");
+    f.link.input.clear();
+    f.link.onIdle = [&f] { f.link.deviceFailed = true; };
+    f.run();
+    EXPECT_EQ(f.state.ErrorNumber, 1020);
+    EXPECT_TRUE(f.link.sent.isEmpty()) << "no DC4 to a failed device";
+    EXPECT_EQ(f.view.ended, QList<bool>({false}));
+}
+
 TEST(SendStream, PortThatCannotBeOpened)
 {
     SendFixture f("G1\nX");
