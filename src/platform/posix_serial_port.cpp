@@ -18,6 +18,8 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -140,6 +142,8 @@ bool PosixSerialPort::open(const QString& device)
     m_error.clear();
     m_openError = OpenError::None;
     m_lineStatusReadable = true;
+    m_modemLinesReadable = true;
+    m_pseudoTerminal = false;
     m_oneAndHalfRequested = false;
     m_timeouts = PortTimeouts{};
     m_shadow = LineSettings{};
@@ -196,8 +200,16 @@ bool PosixSerialPort::open(const QString& device)
     if (::ioctl(m_fd, TCSETS2, &t) != 0)
         return fail(OpenError::Other, errno);
 
+    // Unix 98 pseudo-terminal slaves (majors 136-143) have no UART and no
+    // modem lines; their output count is always 0, so it is not asked for.
+    struct stat info{};
+    if (::fstat(m_fd, &info) == 0 && S_ISCHR(info.st_mode))
+        m_pseudoTerminal = major(info.st_rdev) >= 136 && major(info.st_rdev) <= 143;
+
     int bits = 0;
     const bool haveBits = ::ioctl(m_fd, TIOCMGET, &bits) == 0;
+    if (!haveBits && isUnsupported(errno))
+        m_modemLinesReadable = false;
     m_shadow.dtrControl = !haveBits || (bits & TIOCM_DTR) ? LineSettings::LineControl::Enable
                                                           : LineSettings::LineControl::Disable;
     m_shadow.rtsControl = !haveBits || (bits & TIOCM_RTS) ? LineSettings::LineControl::Enable
@@ -440,6 +452,8 @@ int PosixSerialPort::outputWaiting()
 {
     if (m_fd < 0 || m_lost)
         return -1;
+    if (m_pseudoTerminal)
+        return 0;
     int count = 0;
     if (::ioctl(m_fd, TIOCOUTQ, &count) != 0) {
         noteError(errno, "TIOCOUTQ");
@@ -569,12 +583,14 @@ SerialPort::WaitResult PosixSerialPort::waitForDrained(int timeoutMs)
 
 std::optional<ModemStatus> PosixSerialPort::modemStatus()
 {
-    if (m_fd < 0 || m_lost)
+    if (m_fd < 0 || m_lost || !m_modemLinesReadable)
         return std::nullopt;
     int bits = 0;
     if (::ioctl(m_fd, TIOCMGET, &bits) != 0) {
         const int error = errno;
-        if (!isUnsupported(error))
+        if (isUnsupported(error))
+            m_modemLinesReadable = false; // the driver will not learn it later
+        else
             noteError(error, "TIOCMGET");
         return std::nullopt;
     }

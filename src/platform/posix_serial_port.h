@@ -80,6 +80,8 @@ private:
     bool m_oneAndHalfRequested = false;
     PortTimeouts m_timeouts;
     bool m_lineStatusReadable = true; // TIOCSERGETLSR supported
+    bool m_modemLinesReadable = true; // TIOCMGET supported
+    bool m_pseudoTerminal = false;    // no transmitter: nothing ever waits for output
     int m_bitsPerChar = 10;
     int m_baudRate = 9600;
 };

@@ -136,7 +136,7 @@ bool ControlSim::receiveTransfer(const volatile bool& stop)
     const SimConfig& c = m_config;
     ConversionMode mode = c.code;
     QByteArray raw, data;
-    long pauses = 0, afterPause = 0, maxAfterPause = 0, overrun = 0;
+    long pauses = 0, afterPause = 0, maxAfterPause = 0, overrun = 0, maxInFlight = 0;
     bool paused = false, cancelled = false;
     bool sawProgram = false; // a "%" after program text closes the tape
     QByteArray end = "hangup";
@@ -218,8 +218,8 @@ bool ControlSim::receiveTransfer(const volatile bool& stop)
                 break; // the program closed the line
             continue;
         }
-        uint8_t buffer[4096];
-        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+        static uint8_t buffer[65536];
+        ssize_t got = ::read(m_fd, buffer, sizeof buffer);
         if (got <= 0) {
             if (got < 0 && (errno == EAGAIN || errno == EINTR))
                 continue;
@@ -227,47 +227,63 @@ bool ControlSim::receiveTransfer(const volatile bool& stop)
         }
         now = steady_clock::now();
         advance(now);
-        for (ssize_t i = 0; i < got && !finished; ++i) {
-            const uint8_t b = buffer[i];
-            raw.append(char(b));
-            if (!started) {
-                started = true;
-                firstData = now;
-                lastTick = now;
-                startSent = true; // the program is talking: no more start signals
-            }
-            lastData = now;
-            if (paused)
-                ++afterPause;
-            if (c.rate > 0) {
-                work += 1.0 / c.rate;
-                if (c.bufferSize > 0 && held() > c.bufferSize)
-                    ++overrun;
-            }
-            const uint8_t ch = DecodeFromLine(b, mode, TapeCode::DC3_0x93);
-            if (ch == TapeCode::DC4) {
-                end = "dc4";
-                finished = true;
-            } else if (ch == 0 || ch == TapeCode::DC1 || ch == TapeCode::DC2 || isPause(ch) ||
-                       ch == TapeCode::CAN || ch == TapeCode::ENQ || ch == TapeCode::DC3) {
-                // tape feed and control characters are not program text
-            } else {
-                data.append(char(ch));
-                if (ch == '%' && sawProgram) {
-                    end = "percent";
-                    finished = true;
-                } else if (ch != '%' && ch != '\n' && ch != '\r' && ch != ' ') {
-                    sawProgram = true;
+        // Bytes read right after our DC3 went out were on their way before the
+        // program could see it; only later ones count as its pause latency.
+        bool onTheirWay = false;
+        long inFlight = 0;
+        while (got > 0) {
+            for (ssize_t i = 0; i < got && !finished; ++i) {
+                const uint8_t b = buffer[i];
+                raw.append(char(b));
+                if (!started) {
+                    started = true;
+                    firstData = now;
+                    lastTick = now;
+                    startSent = true; // the program is talking: no more start signals
                 }
+                lastData = now;
+                if (paused && !onTheirWay)
+                    ++afterPause;
+                if (c.rate > 0) {
+                    work += 1.0 / c.rate;
+                    // Beyond the buffer by the sender's fault: it had seen our DC3.
+                    if (c.bufferSize > 0 && held() > c.bufferSize && paused && !onTheirWay)
+                        ++overrun;
+                }
+                if (onTheirWay)
+                    ++inFlight;
+                const uint8_t ch = DecodeFromLine(b, mode, TapeCode::DC3_0x93);
+                if (ch == TapeCode::DC4) {
+                    end = "dc4";
+                    finished = true;
+                } else if (ch == 0 || ch == TapeCode::DC1 || ch == TapeCode::DC2 || isPause(ch) ||
+                           ch == TapeCode::CAN || ch == TapeCode::ENQ || ch == TapeCode::DC3) {
+                    // tape feed and control characters are not program text
+                } else {
+                    data.append(char(ch));
+                    if (ch == '%' && sawProgram) {
+                        end = "percent";
+                        finished = true;
+                    } else if (ch != '%' && ch != '\n' && ch != '\r' && ch != ' ') {
+                        sawProgram = true;
+                    }
+                }
+                if (!paused && c.bufferSize > 0 && c.rate > 0 && held() >= c.highWater) {
+                    sendByte(c.pauseChar); // at once, not after the rest of the chunk
+                    paused = true;
+                    onTheirWay = true;
+                    ++pauses;
+                    afterPause = 0;
+                }
+            }
+            got = 0;
+            if (onTheirWay && !finished) {
+                got = ::read(m_fd, buffer, sizeof buffer); // what is already in the pipe
+                onTheirWay = got > 0;
             }
         }
         maxAfterPause = std::max(maxAfterPause, afterPause);
-        if (!paused && c.bufferSize > 0 && c.rate > 0 && held() >= c.highWater) {
-            sendByte(c.pauseChar);
-            paused = true;
-            ++pauses;
-            afterPause = 0;
-        }
+        maxInFlight = std::max(maxInFlight, inFlight);
         if (!cancelled && c.cancelAfter >= 0 && data.size() >= c.cancelAfter) {
             sendByte(c.pauseChar); // a control cancels a paused sender
             sendByte(TapeCode::CAN);
@@ -291,6 +307,7 @@ bool ControlSim::receiveTransfer(const volatile bool& stop)
     stats += "pauses=" + QByteArray::number(pauses) + "\n";
     stats += "max_after_pause=" + QByteArray::number(maxAfterPause) + "\n";
     stats += "overrun=" + QByteArray::number(overrun) + "\n";
+    stats += "max_in_flight=" + QByteArray::number(maxInFlight) + "\n";
     stats += "busy_fraction=" + (span > 0 ? QByteArray::number(busy / span, 'f', 5) : "0") + "\n";
     stats += "line_seconds=" + QByteArray::number(span, 'f', 3) + "\n";
     stats += "elapsed_seconds=" + QByteArray::number(secondsOf(lastData - firstData), 'f', 3) + "\n";
