@@ -221,6 +221,13 @@ bool PosixSerialPort::open(const QString& device)
 void PosixSerialPort::close()
 {
     if (m_fd >= 0) {
+        // close() would sit in the driver's closing wait (up to 30 s) for
+        // output that a held line (CTS off, XOFF) never sends: give it a
+        // moment, then drop it.
+        if (!m_lost && !m_pseudoTerminal && outputWaiting() > 0) {
+            waitForDrained(500);
+            ::ioctl(m_fd, TCFLSH, TCOFLUSH);
+        }
         ::ioctl(m_fd, TIOCNXCL);
         ::close(m_fd); // releases the flock
         m_fd = -1;

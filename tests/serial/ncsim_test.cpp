@@ -13,13 +13,15 @@ class WithNcsim : public LinkFixture
 {
 protected:
     // Starts the simulator and maps COM5 to its line.
-    void start(const QStringList& arguments)
+    // A punch starts once, so it gets time for the port set-up (whose purge
+    // would drop what came before); read mode repeats its start signal.
+    void start(const QStringList& arguments, int startDelayMs = 50)
     {
         const QString linkFile = dir.filePath("line");
         QFile::remove(linkFile);
         QStringList all = arguments;
         all << "--once" << "--link" << linkFile << "--stats" << dir.filePath("stats")
-            << "--start-delay" << "50";
+            << "--start-delay" << QString::number(startDelayMs);
         sim.start(KELVRA_NCSIM, all);
         ASSERT_TRUE(sim.waitForStarted());
         for (int i = 0; i < 500 && !QFile::exists(linkFile); ++i)
@@ -157,7 +159,7 @@ TEST_F(WithNcsim, PunchModeSendsAFramedTapeThatReadCharDecodes)
         ASSERT_TRUE(in.open(QIODevice::WriteOnly));
         in.write("O0001\r\nG00X0Y0\r\nM30\r\n");
         in.close();
-        start({"punch", "--in", dir.filePath("in.nc"), "--code", code, "--leader", "5"});
+        start({"punch", "--in", dir.filePath("in.nc"), "--code", code, "--leader", "5"}, 500);
         profile.receive.Code = 0;
         ASSERT_TRUE(link.OpenPort(2));
         link.ConversionMode = ConversionMode::Undetermined;
@@ -179,7 +181,7 @@ TEST_F(WithNcsim, PunchModeHonoursThePausesOfTheReception)
     ASSERT_TRUE(in.open(QIODevice::WriteOnly));
     in.write("O0002\nM30\n");
     in.close();
-    start({"punch", "--in", dir.filePath("in.nc"), "--leader", "0", "--rate", "2000"});
+    start({"punch", "--in", dir.filePath("in.nc"), "--leader", "0", "--rate", "2000"}, 500);
     ASSERT_TRUE(link.OpenPort(2));
     link.ConversionMode = ConversionMode::Undetermined;
     EXPECT_EQ(awaitChar(), '%');
