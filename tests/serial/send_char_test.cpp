@@ -222,6 +222,12 @@ protected:
         ASSERT_TRUE(link.OpenPort(1));
         link.ConversionMode = ConversionMode::Iso;
     }
+    // The control's DC3, once it has reached our side of the line.
+    void pause()
+    {
+        pty.send(QByteArray("\x93"));
+        ASSERT_EQ(link.WaitForInput(5000), SerialLink::InputWait::Ready);
+    }
     PtyPair pty;
 };
 
@@ -235,7 +241,7 @@ TEST_F(SendCharPty, BytesReachTheControlInTheTapeCode)
 
 TEST_F(SendCharPty, PauseHoldsTheSendUntilResumeAndCancelStopsIt)
 {
-    pty.send(QByteArray("\x93"));
+    pause();
     std::atomic<int> result{-1};
     std::thread sender([&] { result = link.SendChar('A') ? 1 : 0; });
     EXPECT_TRUE(pty.receive(200).isEmpty()); // paused: nothing comes
@@ -244,7 +250,7 @@ TEST_F(SendCharPty, PauseHoldsTheSendUntilResumeAndCancelStopsIt)
     sender.join();
     EXPECT_EQ(result, 0);
 
-    pty.send(QByteArray("\x93"));
+    pause();
     std::thread canceller([&] { result = link.SendChar('B') ? 1 : 0; });
     EXPECT_TRUE(pty.receive(200).isEmpty());
     pty.send(QByteArray("\x18"));
@@ -255,7 +261,7 @@ TEST_F(SendCharPty, PauseHoldsTheSendUntilResumeAndCancelStopsIt)
 
 TEST_F(SendCharPty, OperatorStopEndsAPause)
 {
-    pty.send(QByteArray("\x93"));
+    pause();
     std::atomic<int> result{-1};
     std::thread sender([&] { result = link.SendChar('A') ? 1 : 0; });
     pty.receive(100);
