@@ -1,5 +1,6 @@
 // Opens a large generated NC file in the editor and prints how long it takes
-// until the text is editable, the peak memory, and the program-number scans.
+// until the text is editable, the peak memory, the program-number scans, and
+// what a repaint, a scroll and a keystroke cost at the start, middle and end.
 //
 //   editor_bench [megabytes=150] [folder=/tmp]
 //
@@ -17,6 +18,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -138,6 +140,43 @@ void run(const QString& path, qint64 megabytes, bool withJapanese)
                         PlanIndexScan(index, editor.lineCount(), editor.lineCount(), 0), letter);
     std::printf("typing: one key %lld us; full rebuild (line count unchanged): %lld ms\n",
                 (long long)key2, (long long)timer.elapsed());
+
+    // The view (and caret) at a place in the text: a repaint, a one-line
+    // scroll with its repaint, and a typed character with its repaint. Each
+    // should cost about the same wherever it is.
+    const auto paintAt = [&](double fraction) {
+        const int at = std::min(int(editor.lineCount() * fraction), editor.lineCount() - 40);
+        editor.setCaretPosition(editor.lineStart(at + 5));
+        editor.scrollLineToSecond(at);
+        editor.repaint();
+        QCoreApplication::processEvents();
+        const int rounds = 10;
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < rounds; ++i)
+            editor.repaint();
+        const double paint = t.nsecsElapsed() / 1e6 / rounds;
+        t.restart();
+        for (int i = 0; i < rounds; ++i) {
+            // Up and back: at the end there is no line further down.
+            editor.scrollLineToSecond(at - i % 2);
+            editor.repaint();
+        }
+        const double scroll = t.nsecsElapsed() / 1e6 / rounds;
+        t.restart();
+        for (int i = 0; i < rounds; ++i) {
+            QTest::keyClick(&editor, Qt::Key_B);
+            editor.repaint();
+            QCoreApplication::processEvents();
+        }
+        const double key = t.nsecsElapsed() / 1e6 / rounds;
+        std::printf("view at %3.0f %%: repaint %.2f ms, scroll + repaint %.2f ms, "
+                    "key + repaint %.2f ms\n",
+                    fraction * 100, paint, scroll, key);
+    };
+    paintAt(0.0);
+    paintAt(0.5);
+    paintAt(1.0);
 
     timer.restart();
     editor.scrollLineToSecond(editor.lineCount() / 2);

@@ -1,5 +1,7 @@
 #include "editor/nc_editor.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -13,10 +15,29 @@ constexpr long kModEvents = QsciScintillaBase::SC_MOD_INSERTCHECK |
                             QsciScintillaBase::SC_MOD_BEFOREINSERT |
                             QsciScintillaBase::SC_MOD_BEFOREDELETE;
 
+// The widget's own accessible interface turns the caret's byte position into
+// a character offset counted from the start of the text on every UI update
+// (each repaint after a scroll or caret move) and on every change: in a large
+// text that cost grows with how far in the caret is. A plain editable-text
+// interface keeps the editor reachable without that scan.
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(NcEditor::staticMetaObject.className()) && object &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+    return nullptr;
+}
+
 } // namespace
 
 NcEditor::NcEditor(QWidget* parent) : QsciScintilla(parent)
 {
+    // Before any interface for this widget is created and cached.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setUtf8(true);
     newDocument(0);
     for (int margin = 0; margin < 5; ++margin)
