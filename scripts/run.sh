@@ -24,7 +24,7 @@ if [ -x "$ncsim" ]; then
   # The simulated control answers a send like a control in read mode and
   # records what it receives.
   rm -f build/ncsim.path
-  "$ncsim" --mode read --pty-path-file build/ncsim.path --output build/ncsim-received.txt &
+  "$ncsim" read --link build/ncsim.path --out build/ncsim-received.txt 2>/dev/null &
   pids+=($!)
   for _ in $(seq 50); do [ -s build/ncsim.path ] && break; sleep 0.1; done
   pty=$(cat build/ncsim.path)

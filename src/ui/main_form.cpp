@@ -1,5 +1,8 @@
 #include "ui/main_form.h"
 #include "ui/main_form_transfer.h"
+#include "platform/port_map.h"
+#include "serial/port_discovery.h"
+#include "transfer/serial_transfer_link.h"
 
 #include "app/option_form.h"
 #include "editor/document_files.h"
@@ -162,6 +165,19 @@ TMainForm::TMainForm(const QStringList& arguments, DialogService* dialogs, QWidg
     wireCommands();
     OptionForm = new TOptionForm(m_config.options, *m_dialogs, this);
     User = new TUser(m_config, *m_dialogs, this);
+    // The lamps follow the modem lines while a transfer runs.
+    m_serialView = std::make_unique<GuiSerialView>(
+        this, *m_dialogs,
+        [this](bool on) {
+            QPalette palette = LabeledEdit1->palette();
+            palette.setColor(QPalette::Text, on ? Qt::blue : Qt::red);
+            LabeledEdit1->setPalette(palette);
+        },
+        [this](bool on) { LabeledEdit2->setText(on ? QStringLiteral(" ●") : QStringLiteral(" ○")); });
+    m_linkFactory = [this](TransferState& state, const SendJob& job) {
+        return std::unique_ptr<TransferLink>(std::make_unique<SerialTransferLink>(
+            state, job.options, job.profile, PortMap::load(), *m_serialView));
+    };
     // F1 completion and the F3/Escape abort keys see every key first.
     qApp->installEventFilter(this);
     FormCreate(arguments);
@@ -802,6 +818,11 @@ void TMainForm::FormClose()
         m_dialogs->messageDialog(QFileInfo(ini.path()).fileName() +
                                      QStringLiteral(" に書き込めません"),
                                  BoxIcon::Error, BoxButton::Ok);
+    desktop().setScreenSaverActive(true);
+    // Every port the program may have used is opened and released once more.
+    waitForTransferThread();
+    const PortMap ports = PortMap::load();
+    PortDiscovery(ports, m_config.options).SweepPorts();
 }
 
 // ---------------------------------------------------------------- profiles

@@ -14,6 +14,7 @@
 #include <memory>
 
 class DesktopServices;
+class GuiSerialView;
 class DialogService;
 class NcEditor;
 class TransferLink;
@@ -215,6 +216,7 @@ private:
     std::unique_ptr<DesktopServices> m_ownDesktop;
     DesktopServices* m_desktop = nullptr;
     LinkFactory m_linkFactory;
+    std::unique_ptr<GuiSerialView> m_serialView;
     std::unique_ptr<SendViewImpl> m_sendView;
     std::unique_ptr<RunningSend> m_running;
 

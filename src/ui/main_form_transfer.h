@@ -4,6 +4,7 @@
 // main window's sources only.
 #include "editor/nc_editor.h"
 #include "platform/desktop_services.h"
+#include "serial/gui_serial_view.h"
 #include "transfer/queued_send_view.h"
 #include "transfer/send_stream.h"
 #include "transfer/send_view.h"
