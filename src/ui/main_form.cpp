@@ -819,7 +819,11 @@ void TMainForm::FormClose()
                                      QStringLiteral(" に書き込めません"),
                                  BoxIcon::Error, BoxButton::Ok);
     desktop().setScreenSaverActive(true);
-    // Every port the program may have used is opened and released once more.
+    // A transfer still running is stopped the normal way before the ports
+    // are swept; every port the program may have used is then opened and
+    // released once more.
+    if (transferRunning())
+        requestAbort();
     waitForTransferThread();
     const PortMap ports = PortMap::load();
     PortDiscovery(ports, m_config.options).SweepPorts();

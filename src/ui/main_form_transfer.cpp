@@ -14,6 +14,7 @@
 #include "transfer/transfer_log.h"
 #include "ui/status_panel_bar.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QThread>
@@ -51,8 +52,12 @@ bool TMainForm::transferRunning() const
 
 void TMainForm::waitForTransferThread()
 {
-    if (m_running && m_running->thread)
-        m_running->thread->wait();
+    if (!m_running || !m_running->thread)
+        return;
+    // The window keeps answering while the transfer ends: the transfer may be
+    // waiting for a box to be answered on this thread.
+    while (!m_running->thread->wait(20))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 void TMainForm::requestAbort()

@@ -151,3 +151,22 @@ TEST(SendCommand, AbortButtonStopsTheWaitForTheStartSignal)
     EXPECT_TRUE(Cp932::decode(home.read("kelvra_S.log")).contains(QString::fromUtf8("  送信待機中に手動操作にて中止\n")));
     EXPECT_EQ(w.lines[0]->sent, QByteArray("\x14")) << "the control is told to stop";
 }
+
+TEST(SendCommand, ClosingTheWindowDuringASendStopsItFirst)
+{
+    TempHome home;
+    home.write("O1.NC", "O1\r\nM30\r\n");
+    Window w(home, {home.file("O1.NC")});
+    w.form->setLinkFactory([&](TransferState&, const SendJob&) {
+        auto line = std::make_unique<MemoryLink>(); // a control that never starts
+        w.lines.append(line.get());
+        return std::unique_ptr<TransferLink>(std::move(line));
+    });
+    w.button("SpeedButton10")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.form->transferRunning(); }, 5000));
+    w.form->close();
+    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_FALSE(w.form->transferRunning());
+    EXPECT_TRUE(Cp932::decode(home.read("kelvra_S.log")).contains(QString::fromUtf8("  送信待機中に手動操作にて中止\n")));
+    EXPECT_FALSE(home.read("kelvra.INI").isEmpty());
+}
