@@ -4,7 +4,9 @@
 #   1. CPU of the program while it waits for the control's start signal;
 #   2. characters per second of an unthrottled send of a 300 KB program;
 #   3. how busy a 19200-baud line is kept (the control consumes 1920 chars/s
-#      from a 256-byte buffer and pauses the sender with DC3/DC1).
+#      from a 256-byte buffer and pauses the sender with DC3/DC1);
+#   4. how many bytes still come after the control's DC3 when it reads as
+#      fast as the program sends (then cancels with CAN).
 # Usage: bench/send_bench.sh [build folder]
 set -euo pipefail
 build=${1:-build}
@@ -48,3 +50,10 @@ head -c 60000 "$work/big.nc" > "$work/part.nc"
 "$kelvra" N=1 "S=$work/part.nc" END
 wait
 echo "line busy during a send at 19200 baud: $(awk -v f="$(stat_of busy_fraction)" 'BEGIN{printf "%.2f", f * 100}') % (pauses $(stat_of pauses), bytes after a DC3 at most $(stat_of max_after_pause))"
+
+# 4. Pause latency of an unthrottled send.
+control --cancel-after 20000
+"$kelvra" N=1 "S=$work/big.nc" END & app=$!
+for _ in $(seq 200); do grep -q '^end=' "$work/stats" 2>/dev/null && break; sleep 0.1; done
+kill $app 2>/dev/null || true; wait 2>/dev/null || true
+echo "bytes that came after the control's DC3 (unthrottled, pty): $(stat_of max_after_pause)"

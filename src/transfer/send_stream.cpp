@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -439,6 +440,7 @@ SendStream::PassResult SendStream::runPass()
     filter.dropSequenceNumbers = m_send.N_non == QLatin1String("Y");
     filter.dropFeedPoint = m_send.F_non == QLatin1String("Y");
     const bool selective = Options::isYes(m_options.op1);
+    std::optional<bool> skippingShown;
 
     // The counts come from the text; the loop also ends after the last line.
     for (int i = 1; i <= m_job.lineCount() && m_state.SentBytes < m_state.TotalBytes; ++i) {
@@ -466,10 +468,13 @@ SendStream::PassResult SendStream::runPass()
         }
 
         bool lineSkipped = false;
-        if (m_skipProgram) {
-            m_view.setTransferStatus(2, QStringLiteral("＜＜ ｽﾙｰ ＞＞"));
-        } else {
-            m_view.setTransferStatus(2, QStringLiteral("＜＜ 送信中 ＞＞"));
+        // The state panel changes only between programs; shown once per change.
+        if (m_skipProgram != skippingShown) {
+            skippingShown = m_skipProgram;
+            m_view.setTransferStatus(2, m_skipProgram ? QStringLiteral("＜＜ ｽﾙｰ ＞＞")
+                                                      : QStringLiteral("＜＜ 送信中 ＞＞"));
+        }
+        if (!m_skipProgram) {
             const FilteredLine out = FilterSendLine(line, filter);
             lineSkipped = out.skipLine;
             if (!lineSkipped) {

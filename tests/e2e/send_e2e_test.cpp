@@ -112,6 +112,26 @@ TEST(SendEndToEnd, ControlReceivesExactlyTheFilteredProgramInEachCode)
     }
 }
 
+TEST(SendEndToEnd, PausesOfASlowControlLoseNothing)
+{
+    ProgramRun run;
+    // A control that takes 4000 characters a second into a 64-byte buffer
+    // pauses the send with DC3 and resumes it with DC1 again and again.
+    ASSERT_TRUE(run.startControl({"read", "--code", "iso", "--rate", "4000", "--buffer", "64"}));
+    run.home.write("SetData1.ini", "[Setting_S]\r\nSpeed=4\r\nStartChar=1\r\nCRLF_Type=0\r\n");
+    QByteArray program = "O1\r\n";
+    for (int i = 0; i < 300; ++i)
+        program += "G01 X" + QByteArray::number(i) + ". Y1.\r\n";
+    program += "M30\r\n";
+    run.home.write("O1.NC", program);
+    ASSERT_TRUE(run.runKelvra({"N=1", "S=" + run.home.file("O1.NC"), "END"}));
+    ASSERT_TRUE(run.sim.waitForFinished(15000));
+    QByteArray chars = "\n%" + program + "\n%";
+    chars.replace("\r\n", "\n");
+    EXPECT_EQ(run.home.read("raw"), encoded(chars, ConversionMode::Iso));
+    EXPECT_FALSE(run.home.read("stats").contains("pauses=0\n")) << "the control did pause the send";
+}
+
 TEST(SendEndToEnd, ControlCancellingStopsTheSendAndTheProgramStaysOpen)
 {
     ProgramRun run;
