@@ -1,5 +1,6 @@
 #include "transfer/send_stream.h"
 
+#include "platform/app_paths.h"
 #include "platform/cp932.h"
 #include "profiles/profile_numbers.h"
 #include "transfer/send_filter.h"
@@ -249,6 +250,23 @@ int TransferFraming::SendEndCharacters(int kind)
     return stop ? 100 : 0;
 }
 
+void TransferFraming::writeLog(int kind)
+{
+    if (m_state.LogText.isEmpty())
+        return;
+    QString error;
+    if (WriteTransferLog(m_state.LogText, kind, &error))
+        return;
+    // The operator must know the log is missing, not find an old one later.
+    BoxRequest box;
+    box.kind = BoxRequest::Kind::MessageDialog;
+    box.icon = BoxIcon::Error;
+    box.caption = captionForIcon(BoxIcon::Error);
+    box.text = QFileInfo(AppPaths::logFile(kind)).fileName() + QStringLiteral(" に書き込めません");
+    box.buttons = BoxButton::Ok;
+    m_view.ask(box);
+}
+
 void TransferFraming::endTransfer(bool succeeded)
 {
     m_state.TransferSucceeded = succeeded;
@@ -266,8 +284,7 @@ void TransferFraming::AbortTransfer(int kind)
         m_state.LastCharAborted = m_link.SendChar(DC4);
     }
     m_state.log(QStringLiteral("  送信中止　ｴﾗｰ番号 %1\n").arg(m_state.ErrorNumber));
-    if (!m_state.LogText.isEmpty())
-        WriteTransferLog(m_state.LogText, kind == 0 ? 1 : 3);
+    writeLog(kind == 0 ? 1 : 3);
     if (kind == 0)
         m_view.setProgress(m_state.TotalBytes, 0);
     m_view.markDocumentSent();
@@ -283,8 +300,7 @@ void TransferFraming::AbortOnError(int kind)
     m_view.setEditorStatus(1, QString());
     m_state.log(kind == 0 ? QStringLiteral("  送信中にｴﾗｰが発生した為中止\n")
                           : QStringLiteral("  DNC送信中にｴﾗｰが発生した為中止\n"));
-    if (!m_state.LogText.isEmpty())
-        WriteTransferLog(m_state.LogText, kind == 0 ? 1 : 3);
+    writeLog(kind == 0 ? 1 : 3);
     m_link.ClosePort();
     m_view.setTransferStatus(2, QStringLiteral("送信中止"));
     m_view.setTransferStatus(1, QString());
@@ -539,8 +555,7 @@ SendStream::PassResult SendStream::runPass()
     if (m_state.RepeatSend)
         return PassResult::Completed;
 
-    if (!m_state.LogText.isEmpty())
-        WriteTransferLog(m_state.LogText, 1);
+    writeLog(1);
     endTransfer(true);
     return PassResult::Completed;
 }

@@ -66,6 +66,8 @@ protected:
     void sleep(int milliseconds);
     static int base(int kind) { return 2000 * kind; }
     void endTransfer(bool succeeded);
+    // Writes LogText to the log of `kind`; tells the operator when it cannot.
+    void writeLog(int kind);
 
     TransferLink& m_link;
     TransferState& m_state;

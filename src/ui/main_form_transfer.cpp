@@ -4,6 +4,7 @@
 #include "ui/main_form_transfer.h"
 
 #include "editor/nc_editor.h"
+#include "platform/app_paths.h"
 #include "platform/cp932.h"
 #include "platform/dialog_service.h"
 #include "platform/system_desktop_services.h"
@@ -15,6 +16,7 @@
 #include "ui/status_panel_bar.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QThread>
@@ -147,7 +149,10 @@ void TMainForm::startSendStream()
         m_transfer.ErrorNumber = 1020;
         m_transfer.log(QStringLiteral("  通信設定不可で中止\n"));
         m_transfer.log(QStringLiteral("  送信中止　ｴﾗｰ番号 1020\n"));
-        WriteTransferLog(m_transfer.LogText, 1);
+        if (!WriteTransferLog(m_transfer.LogText, 1))
+            m_dialogs->messageDialog(QFileInfo(AppPaths::logFile(1)).fileName() +
+                                         QStringLiteral(" に書き込めません"),
+                                     BoxIcon::Error, BoxButton::Ok);
         SetTransferStatus(2, QStringLiteral("送信中止"));
         finishSend(false);
         return;

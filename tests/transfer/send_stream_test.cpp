@@ -4,6 +4,9 @@
 #include "transfer/send_stream.h"
 #include "transfer/transfer_state.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -317,4 +320,15 @@ TEST(SendStream, RemainingAmountAndProgress)
     EXPECT_EQ(f.state.SentBytes, 17);
     EXPECT_TRUE(f.view.statusHistory.contains(QString::fromUtf8("1:残り 13ﾊﾞｲﾄ(約 0秒)")));
     EXPECT_EQ(f.view.highlighted.first(), 1);
+}
+
+TEST(SendStream, LogThatCannotBeWrittenIsReported)
+{
+    SendFixture f("G1\nX");
+    f.home.write("kelvra_S.log", "");
+    QFile::remove(f.home.file("kelvra_S.log"));
+    QDir(f.home.path()).mkdir("kelvra_S.log"); // a folder where the log should go
+    f.run();
+    EXPECT_EQ(f.view.ended, QList<bool>({true}));
+    EXPECT_TRUE(f.view.asked.contains(QString::fromUtf8("kelvra_S.log に書き込めません")));
 }
