@@ -83,6 +83,11 @@ void QueuedSendView::setEditorStatus(int panel, const QString& text)
     post([this, panel, text] { m_target.setEditorStatus(panel, text); });
 }
 
+void QueuedSendView::showTransferBar()
+{
+    post([this] { m_target.showTransferBar(); });
+}
+
 void QueuedSendView::setProgramLabel(const QString& text)
 {
     post([this, text] { m_target.setProgramLabel(text); });

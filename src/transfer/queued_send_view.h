@@ -22,6 +22,7 @@ public:
 
     void setTransferStatus(int panel, const QString& text) override;
     void setEditorStatus(int panel, const QString& text) override;
+    void showTransferBar() override;
     void setProgramLabel(const QString& text) override;
     void setProgress(int maximum, int position) override;
     void highlightLine(int line) override;

@@ -348,6 +348,7 @@ void SendStream::run()
 void SendStream::BeginSendPass()
 {
     m_view.setScreenSaverActive(false);
+    m_view.showTransferBar();
     m_state.AbortRequested = false;
     m_view.setStepButtonEnabled(m_state.StepSendEnabled);
     m_skipProgram = false;

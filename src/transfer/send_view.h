@@ -13,6 +13,8 @@ public:
 
     virtual void setTransferStatus(int panel, const QString& text) = 0;
     virtual void setEditorStatus(int panel, const QString& text) = 0;
+    // The program-number bar shows the transfer face (Label2 and the lamps).
+    virtual void showTransferBar() = 0;
     virtual void setProgramLabel(const QString& text) = 0; // Label2
     virtual void setProgress(int maximum, int position) = 0;
     // Highlights editor line `line` (1-based) as the one being sent.

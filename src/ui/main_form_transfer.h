@@ -31,6 +31,7 @@ public:
     {
         m_form.SetEditorStatus(panel, text);
     }
+    void showTransferBar() override { m_form.ShowTransferBar(); }
     void setProgramLabel(const QString& text) override { m_form.Label2->setText(text); }
     void setProgress(int maximum, int position) override
     {

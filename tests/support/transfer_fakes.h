@@ -80,6 +80,7 @@ public:
         statusHistory.append(QString::number(panel) + ":" + text);
     }
     void setEditorStatus(int panel, const QString& text) override { editorPanels[panel] = text; }
+    void showTransferBar() override { ++transferBarShown; }
     void setProgramLabel(const QString& text) override { programLabel = text; }
     void setProgress(int maximum, int position) override { progress = {maximum, position}; }
     void highlightLine(int line) override { highlighted.append(line); }
@@ -101,6 +102,7 @@ public:
     QString editorPanels[7];
     QStringList statusHistory;
     QString programLabel;
+    int transferBarShown = 0;
     QPair<int, int> progress;
     QList<int> highlighted;
     QStringList indexEntries;

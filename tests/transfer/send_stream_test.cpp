@@ -60,6 +60,7 @@ TEST(SendStream, WholeTextWithStartAndEndCharacters)
     EXPECT_EQ(f.view.transferPanels[3], "ISO  : 4800, 2");
     EXPECT_EQ(f.view.transferPanels[5], "Y");
     EXPECT_EQ(f.link.closes, 1);
+    EXPECT_EQ(f.view.transferBarShown, 1);
     EXPECT_EQ(f.link.sendCode, 0);
     EXPECT_TRUE(f.sleeps.contains(4000)) << "the port closes 4 s after the data";
     EXPECT_EQ(f.logMessages(),
