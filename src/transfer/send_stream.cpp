@@ -114,6 +114,9 @@ int TransferFraming::PrepareTransfer(int kind)
     m_state.TransferFileName = m_job.documentName;
     m_state.TransferActive = true;
     m_state.ErrorNumber = 0;
+    // A stop left over from the last transfer must not stop this one before
+    // its first character (start characters "無し" test it unsent).
+    m_state.LastCharAborted = false;
     m_state.RemainingSeconds = 0;
     m_view.setTransferStatus(2, QStringLiteral("送信待機中"));
     if (kind == 0)
@@ -350,6 +353,7 @@ void SendStream::BeginSendPass()
     m_view.setScreenSaverActive(false);
     m_view.showTransferBar();
     m_state.AbortRequested = false;
+    m_state.StepRequested = false; // a press left over from an earlier pass
     m_view.setStepButtonEnabled(m_state.StepSendEnabled);
     m_skipProgram = false;
 }

@@ -333,3 +333,13 @@ TEST(SendStream, LogThatCannotBeWrittenIsReported)
     EXPECT_EQ(f.view.ended, QList<bool>({true}));
     EXPECT_TRUE(f.view.asked.contains(QString::fromUtf8("kelvra_S.log に書き込めません")));
 }
+
+TEST(SendStream, AStopOfTheLastSendDoesNotStopTheNext)
+{
+    SendFixture f("G1\nX");
+    f.job.options.op17 = "Y"; // nothing is sent before the data
+    f.state.LastCharAborted = true; // as the DC4 of an earlier stop may leave it
+    f.run();
+    EXPECT_EQ(f.view.ended, QList<bool>({true}));
+    EXPECT_EQ(f.link.sent, QByteArray("G1\n\n%"));
+}
