@@ -87,8 +87,8 @@ public:
     void ShowProgramNumberBar();
     QAction* action(const QString& objectName) const { return m_actions.value(objectName); }
 
-    // The line a transfer talks over; made anew for every transfer. Tests
-    // put a line in memory here.
+    // The line a transfer talks over; made anew for every transfer (never
+    // null). Tests put a line in memory here.
     using LinkFactory =
         std::function<std::unique_ptr<TransferLink>(TransferState& state, const SendJob& job)>;
     void setLinkFactory(LinkFactory factory) { m_linkFactory = std::move(factory); }

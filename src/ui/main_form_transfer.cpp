@@ -4,19 +4,17 @@
 #include "ui/main_form_transfer.h"
 
 #include "editor/nc_editor.h"
-#include "platform/app_paths.h"
 #include "platform/cp932.h"
 #include "platform/dialog_service.h"
 #include "platform/system_desktop_services.h"
 #include "transfer/queued_send_view.h"
+#include "transfer/send_command.h"
 #include "transfer/send_stream.h"
 #include "transfer/send_view.h"
 #include "transfer/transfer_link.h"
-#include "transfer/transfer_log.h"
 #include "ui/status_panel_bar.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QThread>
@@ -99,13 +97,13 @@ void TMainForm::SpeedButton10Click()
     if (desktop().shiftHeld())
         m_transfer.ExitAfterTransfer = true;
 
-    const bool dnc = m_activeProfile.send.DNC_Send != 0;
-    const bool selective = m_config.options.op1 != QLatin1String("N") && !dnc;
-    if (dnc || selective) {
+    const SendMode mode = ChooseSendMode(m_config.options.op1, m_activeProfile.send.DNC_Send);
+    if (mode != SendMode::WholeData) {
         // DNC runs and the selection of programs come with their own dialogs;
         // until then the window is released again instead of sending
         // something the operator did not ask for.
-        m_dialogs->messageDialog(dnc ? QStringLiteral("DNC運転はこの版では使えません｡")
+        m_dialogs->messageDialog(mode == SendMode::Dnc
+                                     ? QStringLiteral("DNC運転はこの版では使えません｡")
                                      : QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ番号選択送信はこの版では使えません｡"),
                                  BoxIcon::Information, BoxButton::Ok);
         SetTransferMode(false);
@@ -142,21 +140,7 @@ void TMainForm::startSendStream()
     if (!m_sendView)
         m_sendView = std::make_unique<SendViewImpl>(*this);
     m_running->view = std::make_unique<QueuedSendView>(*m_sendView);
-    m_running->link = m_linkFactory ? m_linkFactory(m_transfer, job) : nullptr;
-    if (!m_running->link) {
-        // No line can be made (a build without serial ports): stop as a port
-        // that cannot be opened.
-        m_transfer.ErrorNumber = 1020;
-        m_transfer.log(QStringLiteral("  通信設定不可で中止\n"));
-        m_transfer.log(QStringLiteral("  送信中止　ｴﾗｰ番号 1020\n"));
-        if (!WriteTransferLog(m_transfer.LogText, 1))
-            m_dialogs->messageDialog(QFileInfo(AppPaths::logFile(1)).fileName() +
-                                         QStringLiteral(" に書き込めません"),
-                                     BoxIcon::Error, BoxButton::Ok);
-        SetTransferStatus(2, QStringLiteral("送信中止"));
-        finishSend(false);
-        return;
-    }
+    m_running->link = m_linkFactory(m_transfer, job);
     m_running->stream = std::make_unique<SendStream>(*m_running->link, m_transfer,
                                                      *m_running->view, job);
     SendStream* stream = m_running->stream.get();
@@ -188,16 +172,13 @@ void TMainForm::Timer1Timer()
     EditMenuClick();
     desktop().setScreenSaverActive(true);
     ShowProgramNumberBar();
-    const SendSettings& send = m_activeProfile.send;
-    if (send.Mail_Flg == QLatin1String("Y") && !send.Mail_Address.isEmpty() &&
-        send.Mail_Address.contains(QLatin1Char('@')) && m_transfer.SendPrepared) {
-        QString body;
-        if (m_transfer.StartStamp.isValid())
-            body = QStringLiteral("開始 ") + SystemDateTimeText(m_transfer.StartStamp) + "\n";
-        body += QStringLiteral("終了 ") + SystemDateTimeText() +
-                (m_transfer.TransferSucceeded ? QStringLiteral("\n送信無事完了しました｡")
-                                              : QStringLiteral("\n送信中断しました｡"));
-        desktop().sendMail(send.Mail_Address, send.Mail_Subject, body);
+    if (const auto mail = CompletionMail(m_activeProfile.send, m_transfer.SendPrepared,
+                                         m_transfer.StartStamp, QDateTime::currentDateTime(),
+                                         m_transfer.TransferSucceeded)) {
+        // The send itself is over and logged; a mail command that cannot be
+        // started is only worth a line on the console.
+        if (!desktop().sendMail(mail->address, mail->subject, mail->body))
+            qWarning("kelvra: the notification mail command could not be started");
     }
     speedButton(14)->setEnabled(false);
     m_transfer.TransferActive = false;

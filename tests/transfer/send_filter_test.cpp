@@ -1,5 +1,6 @@
 #include "support/qt_print.h"
 #include "platform/desktop_services.h"
+#include "transfer/send_command.h"
 #include "transfer/send_filter.h"
 #include "transfer/send_progress.h"
 #include "transfer/transfer_state.h"
@@ -101,4 +102,31 @@ TEST(NotificationMail, HeadersStayOnOneLineAndJapaneseIsEncoded)
                                   .toUtf8()));
     EXPECT_EQ(SplitCommand("/usr/sbin/sendmail -t"), QStringList({"/usr/sbin/sendmail", "-t"}));
     EXPECT_EQ(SplitCommand("\"/opt/my mail\" -t"), QStringList({"/opt/my mail", "-t"}));
+}
+
+TEST(SendCommand, ModeAndCompletionMail)
+{
+    EXPECT_EQ(ChooseSendMode("N", 0), SendMode::WholeData);
+    EXPECT_EQ(ChooseSendMode("N", 1), SendMode::Dnc);
+    EXPECT_EQ(ChooseSendMode("Y", 1), SendMode::Dnc) << "a DNC run wins over selection";
+    EXPECT_EQ(ChooseSendMode("Y", 0), SendMode::Selective);
+    EXPECT_EQ(ChooseSendMode("", 0), SendMode::Selective) << "anything but N selects";
+
+    SendSettings s;
+    s.Mail_Flg = "Y";
+    s.Mail_Address = "op@example.com";
+    s.Mail_Subject = "NC";
+    const QDateTime start(QDate(2026, 12, 11), QTime(10, 0, 0));
+    const QDateTime end(QDate(2026, 12, 11), QTime(10, 5, 3));
+    const auto mail = CompletionMail(s, true, start, end, false);
+    ASSERT_TRUE(mail.has_value());
+    EXPECT_EQ(mail->body, QString::fromUtf8("開始 2026/12/11 10:00:00\n終了 2026/12/11 10:05:03\n送信中断しました｡"));
+    EXPECT_EQ(CompletionMail(s, true, QDateTime(), end, true)->body,
+              QString::fromUtf8("終了 2026/12/11 10:05:03\n送信無事完了しました｡"));
+    EXPECT_FALSE(CompletionMail(s, false, start, end, true)) << "a reception never mails";
+    s.Mail_Address = "op.example.com";
+    EXPECT_FALSE(CompletionMail(s, true, start, end, true)) << "no at sign, no mail";
+    s.Mail_Address = "op@example.com";
+    s.Mail_Flg = "N";
+    EXPECT_FALSE(CompletionMail(s, true, start, end, true));
 }
