@@ -62,8 +62,8 @@ bool noTransferRequested(const CommandLineState& s)
 void requestSend(CommandLineState& state, CommandLineHost& host)
 {
     if (IsExistingFile(state.TransferFileName)) {
-        host.openForSending(state.TransferFileName);
-        state.PendingSend = 'Y';
+        // A file that cannot be read is never sent as whatever the editor holds.
+        state.PendingSend = host.openForSending(state.TransferFileName) ? 'Y' : 'N';
     } else {
         reportMissing(host, state.TransferFileName);
         state.PendingSend = 'N';

@@ -29,8 +29,9 @@ public:
     // collection file.
     virtual void collectFile(const QString& file) = 0;
     // Loads `file` into the editor as the document to send (also used for a
-    // plain path, which only opens it).
-    virtual void openForSending(const QString& file) = 0;
+    // plain path, which only opens it); false when it could not be read
+    // (reported by the host).
+    virtual bool openForSending(const QString& file) = 0;
     // Asks to save unsaved changes of the editor, if there are any.
     virtual void saveChangesPrompt() = 0;
     virtual QString collectionFile() const = 0;

@@ -79,8 +79,18 @@ LoadResult LoadDocument(DocumentSink& sink, const QString& path, DialogService& 
     sink.endText();
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto unreadable = [&] {
+        dialogs.messageDialog(QStringLiteral("呼出ﾃﾞｰﾀ\n") + path + QStringLiteral("が読み込めません｡\n") +
+                                  file.errorString(),
+                              BoxIcon::Error, BoxButton::Yes);
+        sink.beginText(0);
+        sink.endText();
+        result.loaded = false;
         result.size = kUnknownFileSize;
+        return result;
+    };
+    if (!file.open(QIODevice::ReadOnly)) {
+        return unreadable();
     } else {
         result.size = quint64(file.size());
         const QByteArray head = file.peek(3);
@@ -136,7 +146,9 @@ LoadResult LoadDocument(DocumentSink& sink, const QString& path, DialogService& 
             bool stop = false;
             while (!stop) {
                 const qint64 got = file.read(buffer.data() + carried, kChunk - carried);
-                if (got <= 0)
+                if (got < 0)
+                    return unreadable();
+                if (got == 0)
                     break;
                 qsizetype size = carried + qsizetype(got);
                 if (const void* zero = std::memchr(buffer.constData() + carried, 0, size_t(got))) {
@@ -172,6 +184,24 @@ LoadResult LoadDocument(DocumentSink& sink, const QString& path, DialogService& 
         }
     }
     return result;
+}
+
+bool AppendToCollection(const QString& path, const QString& text, QString* error)
+{
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (!lines.isEmpty() && !lines.endsWith(QLatin1Char('\n')))
+        lines += QLatin1Char('\n');
+    lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const QByteArray bytes = Cp932::encode(lines);
+    QFile file(path);
+    if (!file.open(QIODevice::Append) || file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 QStringList ReadLinesFallback(const QString& path)

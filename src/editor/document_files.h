@@ -23,19 +23,27 @@ public:
 
 struct LoadResult
 {
+    bool loaded = true;      // false: the file could not be read (reported)
     quint64 size = 0;        // the file's byte size; kUnknownFileSize if unreadable
     bool markFound = false;  // a UTF-16 or UTF-8 byte-order mark
 };
 
 // Reads a file into `sink`: byte-order marks are asked about, plain text is
 // taken as the system code page up to the first zero byte, and a file that
-// gives no text is offered to the line reader.
+// gives no text is offered to the line reader. A file that cannot be opened
+// or read to its end is reported and leaves the editor empty, never holding
+// part of the file as if it were all of it.
 LoadResult LoadDocument(DocumentSink& sink, const QString& path, DialogService& dialogs);
 
 // The line reader of files that are not plain text: pieces of at most 499
 // bytes up to a line feed, CR before LF dropped, blank pieces skipped, each
 // piece cut at a zero byte.
 QStringList ReadLinesFallback(const QString& path);
+
+// Appends a document's text to the command line's collection file: system
+// code page, CR LF line ends, ending in a line end so the next file's first
+// line never joins its last. False with `error` when it cannot be written.
+bool AppendToCollection(const QString& path, const QString& text, QString* error);
 
 // Writes the text (UTF-8, any line ends) in the system code page with CR LF
 // line ends and no mark. Replaces the file only when all of it was written.

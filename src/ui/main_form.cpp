@@ -105,37 +105,15 @@ public:
     QString dataFolder() const override { return m_form.m_config.DataFolder; }
     void collectFile(const QString& file) override
     {
-        m_form.RichEdit1->clearText();
-        m_form.LoadDocument(m_form.RichEdit1, file, true);
-        QFile collection(AppPaths::collectionFile());
-        if (!collection.open(QIODevice::Append)) {
+        if (!m_form.LoadDocument(m_form.RichEdit1, file, true))
+            return; // reported; nothing of it is collected
+        QString error;
+        if (!AppendToCollection(AppPaths::collectionFile(), m_form.RichEdit1->plainText(), &error))
             m_form.dialogs().messageDialog(AppPaths::collectionFile() +
-                                               QStringLiteral(" に書き込めません"),
+                                               QStringLiteral(" に書き込めません\n") + error,
                                            BoxIcon::Error, BoxButton::Ok);
-            return;
-        }
-        QString text = m_form.RichEdit1->plainText();
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
-            text += QLatin1Char('\n');
-        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        collection.write(Cp932::encode(text));
     }
-    void openForSending(const QString& file) override
-    {
-        TMainForm& f = m_form;
-        f.RichEdit1->clearText();
-        const quint64 size = f.LoadDocument(f.RichEdit1, file, true);
-        f.SetEditorStatus(0, f.FormatDocumentSize(double(size)));
-        f.m_dialogFileName = file;
-        f.m_documentName = file;
-        f.setTitle(1);
-        f.SetEditorStatus(4, QString());
-        f.SetEditorStatus(1, QString());
-        f.AddRecentFile(file);
-        f.setModifiedOff();
-    }
+    bool openForSending(const QString& file) override { return m_form.openDocument(file); }
     void saveChangesPrompt() override
     {
         if (m_form.isModified())
@@ -1107,12 +1085,15 @@ void TMainForm::emptyEditor()
     m_programIndex.clear();
 }
 
-quint64 TMainForm::LoadDocument(NcEditor* editor, const QString& path, bool mainDocument)
+std::optional<quint64> TMainForm::LoadDocument(NcEditor* editor, const QString& path,
+                                               bool mainDocument)
 {
     EditorSink sink(*editor);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const LoadResult result = ::LoadDocument(sink, path, *m_dialogs);
     QApplication::restoreOverrideCursor();
+    if (!result.loaded)
+        return std::nullopt;
     if (mainDocument) {
         setFormattingRectangle();
         m_config.DataFolder = DataFolderOf(path);
@@ -1196,17 +1177,20 @@ void TMainForm::open1Click()
     m_programLetter.clear();
 }
 
-void TMainForm::openLoadedDocument(const QString& path)
+bool TMainForm::openDocument(const QString& path)
 {
-    const quint64 size = LoadDocument(RichEdit1, path, true);
-    SetEditorStatus(0, FormatDocumentSize(double(size)));
-    Timer4->setInterval(100);
+    const std::optional<quint64> size = LoadDocument(RichEdit1, path, true);
+    if (!size)
+        return false; // reported; the document stays as it was named
+    SetEditorStatus(0, FormatDocumentSize(double(*size)));
     m_documentName = path;
     m_dialogFileName = path;
     setTitle(1);
     SetEditorStatus(4, QString());
     ShowCaretPosition();
+    AddRecentFile(path);
     setModifiedOff();
+    return true;
 }
 
 void TMainForm::FileOpenClick()
@@ -1237,9 +1221,9 @@ void TMainForm::FileOpenClick()
                                  BoxIcon::Error, BoxButton::Yes);
         return;
     }
-    openLoadedDocument(answer.path);
-    m_config.FileTypeIndex = answer.filterIndex;
-    AddRecentFile(answer.path);
+    Timer4->setInterval(100);
+    if (openDocument(answer.path))
+        m_config.FileTypeIndex = answer.filterIndex;
 }
 
 void TMainForm::MenuFile0Click()
@@ -1253,8 +1237,8 @@ void TMainForm::MenuFile0Click()
     // A file that has gone is passed over; its entry stays.
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    openLoadedDocument(path);
-    AddRecentFile(path);
+    Timer4->setInterval(100);
+    openDocument(path);
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
@@ -1272,16 +1256,7 @@ void TMainForm::dropEvent(QDropEvent* event)
     const QString path = urls.first().toLocalFile();
     if (isModified())
         SaveChangesPrompt(m_dialogFileName, kSaveTitle);
-    RichEdit1->clearText();
-    const quint64 size = LoadDocument(RichEdit1, path, true);
-    SetEditorStatus(0, FormatDocumentSize(double(size)));
-    m_dialogFileName = path;
-    m_documentName = path;
-    setTitle(1);
-    SetEditorStatus(4, QString());
-    ShowCaretPosition();
-    AddRecentFile(path);
-    setModifiedOff();
+    openDocument(path);
 }
 
 bool TMainForm::saveDocument()

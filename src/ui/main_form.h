@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DesktopServices;
 class GuiSerialView;
@@ -99,7 +100,8 @@ public:
     // Blocks until the transfer thread has ended (the window is closing).
     void waitForTransferThread();
 
-    quint64 LoadDocument(NcEditor* editor, const QString& path, bool mainDocument);
+    // The file's size, or nothing when it could not be read (reported).
+    std::optional<quint64> LoadDocument(NcEditor* editor, const QString& path, bool mainDocument);
     QString FormatDocumentSize(double bytes);
     void SaveChangesPrompt(const QString& name, const QString& dialogTitle);
     void AddRecentFile(const QString& path);
@@ -199,7 +201,9 @@ private:
     void applyEditorAppearance();
     void setFormattingRectangle();
     void updateMenuFont();
-    void openLoadedDocument(const QString& path); // after the open dialog or a recent file
+    // Loads a file as the document: size, names, title, recent files; false
+    // when it could not be read.
+    bool openDocument(const QString& path);
     bool saveDocument();                          // writes DocumentName
     bool isModified() const;
     void setModifiedOff();

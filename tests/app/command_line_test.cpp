@@ -18,7 +18,11 @@ public:
 
     QString dataFolder() const override { return m_folder; }
     void collectFile(const QString& file) override { load("collect", file); }
-    void openForSending(const QString& file) override { load("open", file); }
+    bool openForSending(const QString& file) override
+    {
+        load("open", file);
+        return true;
+    }
     void saveChangesPrompt() override { calls.append("prompt"); }
     QString collectionFile() const override { return m_collection; }
     void selectProfile(int n) override { calls.append(QString("profile %1").arg(n)); }

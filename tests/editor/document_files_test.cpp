@@ -111,6 +111,33 @@ TEST_F(DocumentFiles, EmptyOrUnreadableFileOffersTheLineReader)
     result = LoadDocument(sink, m_dir.filePath(QStringLiteral("missing.nc")), dialogs);
     EXPECT_EQ(result.size, kUnknownFileSize);
     EXPECT_EQ(dialogs.shown().size(), 1);
+    // It is reported as unreadable, not offered as a file of another format.
+    EXPECT_FALSE(result.loaded);
+    EXPECT_TRUE(dialogs.shown().first().text.startsWith(QStringLiteral("呼出ﾃﾞｰﾀ\n")));
+}
+
+TEST_F(DocumentFiles, AReadErrorLeavesNoPartOfTheFileBehind)
+{
+    sink.text = "old text";
+    // A folder opens but cannot be read: a read error in the middle of a load.
+    const LoadResult result = LoadDocument(sink, m_dir.path(), dialogs);
+    EXPECT_FALSE(result.loaded);
+    EXPECT_TRUE(sink.text.isEmpty());
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown().first().text.contains(QStringLiteral("が読み込めません｡")));
+}
+
+TEST_F(DocumentFiles, CollectionFileGetsEachTextEndingInALineEnd)
+{
+    const QString collection = m_dir.filePath(QStringLiteral("kelvra.tmp"));
+    ASSERT_TRUE(AppendToCollection(collection, QStringLiteral("O1\nM30"), nullptr));
+    ASSERT_TRUE(AppendToCollection(collection, QStringLiteral("O2\r\nM30\r\n"), nullptr));
+    QFile f(collection);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("O1\r\nM30\r\nO2\r\nM30\r\n"));
+    QString error;
+    EXPECT_FALSE(AppendToCollection(m_dir.path(), QStringLiteral("x"), &error)) << "a folder";
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(DocumentFiles, FallbackReaderPiecesAndBlankLines)

@@ -12,7 +12,7 @@ class Host : public CommandLineHost
 public:
     QString dataFolder() const override { return "/nonexistent-kelvra-data"; }
     void collectFile(const QString&) override {}
-    void openForSending(const QString&) override {}
+    bool openForSending(const QString&) override { return true; }
     void saveChangesPrompt() override {}
     QString collectionFile() const override { return "/nonexistent-kelvra-data/kelvra.tmp"; }
     void selectProfile(int n) override
