@@ -140,8 +140,13 @@ void cpuFigures()
 
         const double c1 = threadCpuSeconds();
         const auto t1 = Clock::now();
-        while (secondsSince(t1) < span && !b.state.AbortRequested)
-            b.link.WaitForInput(); // a transfer's waiting loop, abort checked per slice
+        while (secondsSince(t1) < span && !b.state.AbortRequested) {
+            // A transfer's waiting loop, abort checked per slice.
+            if (b.link.WaitForInput() == SerialLink::InputWait::Failed) {
+                std::puts("the line failed while waiting");
+                break;
+            }
+        }
         const double cpu1 = threadCpuSeconds() - c1, wall1 = secondsSince(t1);
         std::printf("Waiting loop (WaitForInput):    %.2f s waited, CPU %.4f s = %.3f %% of a core\n",
                     wall1, cpu1, 100.0 * cpu1 / wall1);
@@ -208,13 +213,23 @@ void lineFigure()
     for (int i = 0; i < 500 && !QFile::exists(linkFile); ++i)
         QThread::msleep(10);
     QFile f(linkFile);
-    f.open(QIODevice::ReadOnly);
+    if (!f.open(QIODevice::ReadOnly)) {
+        std::puts("kelvra-ncsim did not tell its line");
+        return;
+    }
     Bench b(QString::fromLocal8Bit(f.readAll().trimmed()));
     b.state.TransferDirection = 1;
     if (!b.link.OpenPort(1))
         return;
     b.link.ConversionMode = ConversionMode::Iso;
-    while (b.link.WaitForInput(100) != SerialLink::InputWait::Ready) {
+    for (;;) {
+        const SerialLink::InputWait wait = b.link.WaitForInput(100);
+        if (wait == SerialLink::InputWait::Ready)
+            break;
+        if (wait == SerialLink::InputWait::Failed) {
+            std::puts("the line failed before the control's start signal");
+            return;
+        }
     }
     b.link.ReadChar(); // DC1: go
 

@@ -477,8 +477,10 @@ bool SerialLink::SendChar(uint8_t c)
                     return true;
                 if (m_failureReported)
                     return true;
-                m_port->waitForInput(kWaitSliceMs);
-                if (m_port->lost())
+                // A wait that fails would return at once every time: stop
+                // rather than spin.
+                if (m_port->waitForInput(kWaitSliceMs) == SerialPort::WaitResult::Failed ||
+                    m_port->lost())
                     return reportLostDevice();
             }
             const uint8_t y = ReadChar();

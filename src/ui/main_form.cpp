@@ -165,8 +165,10 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     if (m_running && m_running->thread) {
+        // The transfer may be waiting for a box on this thread: keep
+        // answering while it stops.
         requestAbort();
-        m_running->thread->wait();
+        waitForTransferThread();
         delete m_running->thread;
     }
 }

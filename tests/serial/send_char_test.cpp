@@ -89,6 +89,15 @@ TEST_F(SendCharMemory, OperatorStopWhilePausedStops)
     EXPECT_TRUE(line->output.isEmpty());
 }
 
+TEST_F(SendCharMemory, AWaitThatFailsWhilePausedStopsInsteadOfSpinning)
+{
+    line->input = QByteArray("\x93", 1);
+    line->failing.insert("waitForInput");
+    EXPECT_TRUE(link.SendChar('G'));
+    EXPECT_TRUE(line->output.isEmpty());
+    EXPECT_EQ(view.boxTexts(), QStringList("COM5の通信ﾎﾟｰﾄが使用できなくなりました｡!!"));
+}
+
 TEST_F(SendCharMemory, PauseCharacterFollowsOptionDc3)
 {
     options.DC3_0X93 = "N";
