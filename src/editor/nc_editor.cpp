@@ -217,7 +217,6 @@ int NcEditor::firstVisibleLine() const
 void NcEditor::setCaretShape(int width, int height)
 {
     Q_UNUSED(height); // the caret always spans the line
-    m_caretWidth = width;
     if (width <= 0) {
         SendScintilla(SCI_SETCARETSTYLE, CARETSTYLE_LINE);
         SendScintilla(SCI_SETCARETWIDTH, 1);

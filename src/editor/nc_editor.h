@@ -55,7 +55,6 @@ public:
 
     // Limits what typing and pasting can add; loads are not limited.
     void setTextLimit(qsizetype characters) { m_textLimit = characters; }
-    qsizetype textLimit() const { return m_textLimit; }
 
     // The lowest line touched since the last reset, -1 when none.
     int firstChangedLine() const { return m_firstChangedLine; }
@@ -63,7 +62,6 @@ public:
 
     // Caret of `width` pixels (0: the thin system caret), or a block.
     void setCaretShape(int width, int height);
-    int caretShapeWidth() const { return m_caretWidth; }
 
     // Half a character height of margin left and right.
     void setSideMargins(int pixels);
@@ -107,7 +105,6 @@ private:
 
     qsizetype m_textLimit = 150000000;
     int m_firstChangedLine = -1;
-    int m_caretWidth = 0;
     QColor m_textColor = Qt::green;
     QColor m_background = Qt::black;
     QFont m_font;

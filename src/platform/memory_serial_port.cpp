@@ -16,7 +16,6 @@ bool MemorySerialPort::open(const QString& device)
     }
     m_openError = OpenError::None;
     m_open = true;
-    ++m_line->openCount;
     return true;
 }
 

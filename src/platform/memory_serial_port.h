@@ -32,7 +32,6 @@ struct MemoryLine
     QStringList events;
     LineSettings settings;
     PortTimeouts timeouts;
-    int openCount = 0;
 
     // Called with every byte written.
     std::function<void(MemoryLine&, uint8_t)> onWrite;

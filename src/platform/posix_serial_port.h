@@ -57,7 +57,6 @@ public:
     QString errorString() const override { return m_error; }
 
     int descriptor() const { return m_fd; }
-    const QString& device() const { return m_device; }
 
 private:
     bool takeLockFile();

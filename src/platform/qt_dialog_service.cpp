@@ -1,5 +1,7 @@
 #include "platform/qt_dialog_service.h"
 
+#include "platform/color_value.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -87,16 +89,6 @@ QStringList toNameFilters(const QString& filter)
     return filters;
 }
 
-QColor fromValue(int value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-int toValue(const QColor& c)
-{
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
 } // namespace
 
 FileDialogAnswer QtDialogService::fileDialog(const FileDialogRequest& request)
@@ -139,10 +131,10 @@ bool QtDialogService::fontDialog(FontChoice& font)
 
 bool QtDialogService::colorDialog(int& color)
 {
-    const QColor chosen = QColorDialog::getColor(fromValue(color), m_owner ? m_owner->window() : nullptr);
+    const QColor chosen = QColorDialog::getColor(colorFromValue(color), m_owner ? m_owner->window() : nullptr);
     if (!chosen.isValid())
         return false;
-    color = toValue(chosen);
+    color = valueFromColor(chosen);
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "ui/main_form.h"
+#include "platform/color_value.h"
 #include "ui/main_form_transfer.h"
 #include "platform/port_map.h"
 #include "serial/port_discovery.h"
@@ -48,24 +49,12 @@ static void initGlyphs()
 
 namespace {
 
-const QString kUntitled = QStringLiteral("無題");
 const QString kScanning = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ番号抽出中");
 const QString kSelection = QStringLiteral("選択範囲");
 const QString kSaveTitle = QStringLiteral("ﾃﾞｰﾀ保存");
 // The save dialog's filter before the first Save As assigns the full one.
 const QString kDesignFilter = QStringLiteral(
     "ＮＣ文章(*.nc;*.nc1;*.nc0)|*.NC;*.NC1;*.NC0|テキスト(*.txt)|*.TXT|すべて表示(*.*)|*.*|");
-
-QColor colorFromValue(int value)
-{
-    // Red in the lowest byte, then green, then blue.
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-int valueFromColor(const QColor& c)
-{
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
 
 QIcon glyph(const char* name)
 {
@@ -604,8 +593,8 @@ void TMainForm::buildMenus()
 
 void TMainForm::FormCreate(const QStringList& arguments)
 {
-    m_documentName = kUntitled;
-    m_dialogFileName = kUntitled;
+    m_documentName = kUntitledName;
+    m_dialogFileName = kUntitledName;
     m_saveDialogFilter = kDesignFilter;
 
     m_config = ConfigurationFile::read(IniFile(AppPaths::iniFile()));
@@ -1168,8 +1157,8 @@ void TMainForm::open1Click()
     if (isModified())
         SaveChangesPrompt(m_documentName, kSaveTitle);
     emptyEditor();
-    m_documentName = kUntitled;
-    m_dialogFileName = kUntitled;
+    m_documentName = kUntitledName;
+    m_dialogFileName = kUntitledName;
     setTitle(2);
     SetEditorStatus(4, QString());
     ShowCaretPosition();
@@ -1285,7 +1274,7 @@ void TMainForm::FileSaveClick()
         return;
     // An untitled document has no file yet: ask for one rather than writing
     // a file called 無題 into whatever the current folder is.
-    if (m_documentName == kUntitled) {
+    if (m_documentName == kUntitledName) {
         FileSaveAsClick();
         return;
     }
@@ -1299,8 +1288,8 @@ void TMainForm::FileSaveAsClick()
     request.mode = FileDialogRequest::Mode::Save;
     request.title = m_saveDialogTitle;
     request.folder = m_config.DataFolder;
-    request.fileName = m_dialogFileName == kUntitled ? kUntitled : QFileInfo(m_dialogFileName).fileName();
-    if (m_dialogFileName != kUntitled)
+    request.fileName = m_dialogFileName == kUntitledName ? kUntitledName : QFileInfo(m_dialogFileName).fileName();
+    if (m_dialogFileName != kUntitledName)
         request.folder = QFileInfo(m_dialogFileName).absolutePath();
     request.filter = m_saveDialogFilter;
     request.filterIndex = m_config.FileTypeIndex;
@@ -1308,6 +1297,7 @@ void TMainForm::FileSaveAsClick()
     const FileDialogAnswer answer = m_dialogs->fileDialog(request);
     if (!answer.accepted)
         return;
+    SaveDialog1TypeChange(answer.filterIndex); // the type chosen in the dialog
     QCoreApplication::processEvents();
     m_documentName = answer.path;
     m_dialogFileName = answer.path;

@@ -51,23 +51,15 @@ public:
     Options& options() { return m_config.options; }
     const ActiveProfile& activeProfile() const { return m_activeProfile; }
     TransferState& transfer() { return m_transfer; }
-    const CommandLineState& commandLine() const { return m_commandLine; }
     DialogService& dialogs() { return *m_dialogs; }
     int SetNo() const { return m_config.SetNo; }
     int TitleKind() const { return m_titleKind; }
     const QString& VersionSuffix() const { return m_versionSuffix; }
     bool logViewActive() const { return m_logViewActive; }
     const QString& DocumentName() const { return m_documentName; }
-    double DocumentSize() const { return m_documentSize; }
     NcEditor* editor() const { return RichEdit1; }
-    NcEditor* logEditor() const { return RichEdit2; }
     const ProgramIndex& programIndex() const { return m_programIndex; }
     const QString& ProgramLetter() const { return m_programLetter; }
-    bool InsertMode() const { return m_insertMode; }
-    int CaretLine() const { return m_caretLine; }
-    int CaretColumn() const { return m_caretColumn; }
-    const QString& FileTypeFilter() const { return m_fileTypeFilter; }
-    const QString& SaveDialogDefaultExt() const { return m_defaultExt; }
     QTimer* timer4() const { return Timer4; }
 
     // Set when no index rebuild is pending; callers that need a fresh index

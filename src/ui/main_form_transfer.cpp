@@ -93,6 +93,7 @@ void TMainForm::SpeedButton10Click()
     }
     SetTransferMode(true);
     RichEdit1->setReadOnly(true);
+    RichEdit1->setPopupEnabled(false); // no context menu while the text goes out
     m_transfer.ReceivedDataPending = false;
     if (desktop().shiftHeld())
         m_transfer.ExitAfterTransfer = true;
@@ -106,6 +107,7 @@ void TMainForm::SpeedButton10Click()
                                      ? QStringLiteral("DNC運転はこの版では使えません｡")
                                      : QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ番号選択送信はこの版では使えません｡"),
                                  BoxIcon::Information, BoxButton::Ok);
+        RichEdit1->setPopupEnabled(true);
         SetTransferMode(false);
         return;
     }
@@ -182,6 +184,7 @@ void TMainForm::Timer1Timer()
     }
     speedButton(14)->setEnabled(false);
     m_transfer.TransferActive = false;
+    RichEdit1->setPopupEnabled(true);
     if (auto* bar = StatusBar2->findChild<QProgressBar*>(QStringLiteral("TransferProgress")))
         delete bar;
     if (m_running && m_running->thread) {

@@ -1,12 +1,14 @@
 #include "ui/window_title.h"
 
+#include "editor/document_files.h"
+
 #include <QSysInfo>
 
 QString BuildWindowTitle(int kind, const QString& fileName, bool nameOnly,
                          const QString& versionSuffix)
 {
     QString name = fileName;
-    if (nameOnly && !name.isEmpty() && name != QStringLiteral("無題")) {
+    if (nameOnly && !name.isEmpty() && name != kUntitledName) {
         const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
         if (slash >= 0)
             name = name.mid(slash + 1);

@@ -55,14 +55,6 @@ void ControlSim::log(const QString& text)
         std::fprintf(stderr, "kelvra-ncsim: %s\n", text.toLocal8Bit().constData());
 }
 
-bool ControlSim::peerClosed()
-{
-    if (!m_pty)
-        return false;
-    pollfd p{m_fd, POLLIN, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLHUP) && !(p.revents & POLLIN);
-}
-
 bool ControlSim::waitForPeerOpen(const volatile bool& stop)
 {
     // The master reports hang-up while nobody has the slave open.

@@ -60,7 +60,6 @@ private:
 
     bool waitForPeerOpen(const volatile bool& stop);
     void waitForPeerClose(const volatile bool& stop);
-    bool peerClosed();
     void sendByte(uint8_t b);
     bool receiveTransfer(const volatile bool& stop);
     bool punchTransfer(const volatile bool& stop);
