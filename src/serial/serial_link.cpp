@@ -439,11 +439,16 @@ bool SerialLink::writeAndDrain(uint8_t byte, bool drain)
     }
     if (!drain)
         return false;
-    while (OutputWaiting() > 0) {
+    // The port reads its own queue while it waits; asking first as well
+    // would double the queries of every character.
+    for (;;) {
+        const SerialPort::WaitResult drained = m_port->waitForDrained(kWaitSliceMs);
+        if (drained == SerialPort::WaitResult::Ready)
+            break;
+        if (drained == SerialPort::WaitResult::Failed)
+            return reportLostDevice();
         if (m_state.AbortRequested.load())
             return true;
-        if (m_port->waitForDrained(kWaitSliceMs) == SerialPort::WaitResult::Failed)
-            return reportLostDevice();
     }
     if (m_port->lost())
         return reportLostDevice();
